@@ -1,0 +1,41 @@
+# The two everyday commands, plus benchmarks. Each one first makes sure the
+# Debian packages the project builds with are installed.
+BUILD     ?= build
+BUILDTYPE ?= RelWithDebInfo
+PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
+             libbenchmark-dev fonts-liberation
+
+.PHONY: all deps configure build run test bench clean
+
+all: build
+
+deps:
+	@missing=""; \
+	for p in $(PACKAGES); do \
+	  dpkg-query -W -f='$${Status}' $$p 2>/dev/null | grep -q 'install ok installed' || missing="$$missing $$p"; \
+	done; \
+	if [ -n "$$missing" ]; then \
+	  echo "Installing:$$missing"; \
+	  if [ "$$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	  $$SUDO apt-get update -qq && \
+	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
+	fi
+
+configure: deps
+	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILDTYPE)
+
+build: configure
+	cmake --build $(BUILD)
+
+run: build
+	./$(BUILD)/src/app/chordmoss
+
+test: build
+	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+	  ctest --output-on-failure --timeout 300
+
+bench: build
+	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench
+
+clean:
+	rm -rf $(BUILD)
