@@ -1,0 +1,570 @@
+#include "Form1.h"
+
+#include <QAction>
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDeadlineTimer>
+#include <QElapsedTimer>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <QThread>
+#include <QTimer>
+
+#include <cmath>
+
+#include "Form2.h"
+#include "boardlayout.h"
+#include "chordformulas.h"
+#include "controls.h"
+#include "fretboardzones.h"
+#include "mediaplayer.h"
+#include "noteentry.h"
+#include "notetables.h"
+#include "playstring.h"
+#include "runit.h"
+#include "samplenames.h"
+#include "samplemixer.h"
+#include "searchwalk.h"
+#include "stringedits.h"
+#include "strum.h"
+#include "volumeslider.h"
+
+namespace chordmoss {
+
+namespace {
+
+const QColor kWindowColour(255, 224, 192);
+const QColor kOrange(255, 128, 0);
+const QColor kPeach(255, 192, 128);
+const QColor kFrameColour(128, 64, 64);
+
+const QString kTitle = QStringLiteral("Razedu");
+
+const QString kHelpText = QStringLiteral(
+    "Select chord by changing the three combo boxes. Click on the fret bar to change the fret position. To hear "
+    "the chord move the cursor over the strings next to the pickup or click the hear button. To turn notes on and "
+    "off click on the note labels. To Search for an unknown chord, enter the notes in the search boxes and click "
+    "the search button. Touch the 'NEXT' buton to continue the search. To move the fingering up or down right "
+    "click on the label on the left or right side or click the buttons under the chord label");
+
+const QString kAboutText = QStringLiteral(
+    "Chordmoss %1\n\nA guitar chord dictionary and chord finder: pick a root, a chord type and a position to see "
+    "and hear a fingering, or enter notes to find the chords that contain them.")
+                               .arg(QStringLiteral(CHORDMOSS_VERSION));
+
+// The numbers stand over their frets: 12 at the left, the nut (0) at the right.
+const QString kFretNumbers = QStringLiteral("12 11  10   9    8      7     6     5       4       3        2        1      0");
+
+QFont sansFont(double points)
+{
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPointSizeF(points);
+    return f;
+}
+
+void setBackground(QWidget* w, const QColor& c)
+{
+    w->setAutoFillBackground(true);
+    QPalette pal = w->palette();
+    pal.setColor(QPalette::Window, c);
+    w->setPalette(pal);
+}
+
+QStringList rootItems()
+{
+    QStringList items;
+    for (std::string_view n : kChromaticFromA)
+        items << QString::fromLatin1(n.data(), qsizetype(n.size()));
+    return items;
+}
+
+QStringList typeItems()
+{
+    QStringList items;
+    for (const ChordFormula& f : ChordFormulas)
+        items << QString::fromLatin1(f.key.data(), qsizetype(f.key.size()));
+    return items;
+}
+
+QStringList positionItems()
+{
+    QStringList items;
+    for (int f = 0; f <= 12; ++f)
+        items << QStringLiteral("%1 ").arg(f);
+    return items;
+}
+
+} // namespace
+
+Form1::Form1(QWidget* parent) : QMainWindow(parent)
+{
+    setObjectName(QStringLiteral("Form1"));
+    setWindowTitle(kTitle);
+    QIcon icon;
+    for (int size : {16, 32, 48, 256})
+        icon.addFile(QStringLiteral(":/chordmoss/icon-%1.png").arg(size), QSize(size, size));
+    setWindowIcon(icon);
+    setFont(sansFont(8.25));
+
+    auto* client = new QWidget(this);
+    client->setObjectName(QStringLiteral("client"));
+    setBackground(client, kWindowColour);
+    client->setFixedSize(int(13770 / kTwips), int(7935 / kTwips));
+    setCentralWidget(client);
+
+    buildMenus();
+    buildPictureArea(client);
+    buildUpperBand(client);
+
+    // One player per string, and their samples decoded in the background.
+    for (int s = 1; s <= 6; ++s)
+        m_players[s] = new MediaPlayer(this, s - 1);
+    std::vector<std::string> samples;
+    for (std::string_view name : SampleNames)
+        samples.push_back(ProgramSampleDir() + std::string(name));
+    SampleMixer::instance().preload(std::move(samples));
+
+    m_timer1 = new QTimer(this);
+    m_timer1->setObjectName(QStringLiteral("Timer1"));
+    m_timer1->setInterval(1000);
+    connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
+
+    Form_Load();
+    syncDisplay();
+    m_combo1->setFocus();
+    m_timer1->start();
+}
+
+Form1::~Form1()
+{
+    // Children still lose the focus while they are torn down; no handler may
+    // run on a half-destroyed window.
+    for (QObject* child : findChildren<QObject*>())
+        disconnect(child, nullptr, this, nullptr);
+}
+
+void Form1::buildMenus()
+{
+    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    file->setObjectName(QStringLiteral("File"));
+    QAction* exitAction = file->addAction(QStringLiteral("Exit"));
+    exitAction->setObjectName(QStringLiteral("Exit"));
+    connect(exitAction, &QAction::triggered, this, &Form1::Exit_Click);
+    QAction* about = menuBar()->addAction(QStringLiteral("About"));
+    about->setObjectName(QStringLiteral("Abt"));
+    connect(about, &QAction::triggered, this, &Form1::Abt_Click);
+    QAction* help = menuBar()->addAction(QStringLiteral("Help"));
+    help->setObjectName(QStringLiteral("HLP"));
+    connect(help, &QAction::triggered, this, &Form1::HLP_Click);
+}
+
+void Form1::buildUpperBand(QWidget* client)
+{
+    auto label = [&](const char* name, double l, double t, double w, double h, const QString& caption) {
+        auto* lab = new LabelControl(client, QString::fromLatin1(name), l, t, w, h, caption);
+        setBackground(lab, kWindowColour);
+        return lab;
+    };
+    label("Label1", 2880, 120, 3255, 255,
+          QStringLiteral("Chord                     Type                  Position"));
+    label("Label14", 600, 360, 2055, 375, QStringLiteral("Select Chord,Type,and Pos"));
+    m_combo1 = new ComboControl(client, QStringLiteral("Combo1"), 2760, 360, 735, 315, rootItems(), QStringLiteral("C "));
+    m_combo2 = new ComboControl(client, QStringLiteral("Combo2"), 3720, 360, 1455, 315, typeItems(), QStringLiteral("Maj "));
+    m_combo3 = new ComboControl(client, QStringLiteral("Combo3"), 5280, 360, 855, 315, positionItems(), QStringLiteral("0"));
+    label("Label13", 600, 720, 2055, 375, QStringLiteral("Notes and position in chord"));
+    m_text1 = new TextBoxControl(client, QStringLiteral("Text1"), 2760, 720, 3375, 375);
+    m_text1->bindText(&m_board.text1);
+    label("Label10", 3120, 1200, 2775, 255, QStringLiteral("Enter Search Notes Below"));
+    auto* command1 = new ButtonControl(client, QStringLiteral("Command1"), 1680, 1440, 855, 375, QStringLiteral("Search"));
+    const double searchLefts[5] = {2760, 3360, 3960, 4560, 5040};
+    for (int i = 0; i < 5; ++i) {
+        auto* box = new TextBoxControl(client, QStringLiteral("Search1_%1").arg(i), searchLefts[i], 1440, 375, 375);
+        m_search[i] = box;
+        connect(box, &QLineEdit::textChanged, this, [this, i] { Search1_Change(i); });
+        connect(box, &TextBoxControl::lostFocus, this, [this, i] { Search1_LostFocus(i); });
+    }
+    auto* command2 = new ButtonControl(client, QStringLiteral("Command2"), 5520, 1440, 855, 375, QStringLiteral("Next"));
+    auto* command3 = new ButtonControl(client, QStringLiteral("Command3"), 6480, 1440, 855, 375, QStringLiteral("Clear"));
+    m_check1 = new CheckControl(client, QStringLiteral("Check1"), 2760, 1920, 2775, 255,
+                                QStringLiteral("Show chords that expand 4 frets"));
+    m_altChords = new CheckControl(client, QStringLiteral("AltChords"), 5640, 1920, 2775, 255,
+                                   QStringLiteral("Show Alternate Fingering"));
+    for (QWidget* w : {static_cast<QWidget*>(m_check1), static_cast<QWidget*>(m_altChords)})
+        setBackground(w, kWindowColour);
+
+    connect(m_combo1, &ComboControl::listClicked, this, &Form1::Combo1_Click);
+    connect(m_combo2, &ComboControl::listClicked, this, &Form1::Combo2_Click);
+    connect(m_combo3, &ComboControl::listClicked, this, &Form1::Combo3_Click);
+    connect(m_altChords, &QCheckBox::clicked, this, &Form1::AltChords_Click);
+    connect(command1, &QPushButton::clicked, this, &Form1::Command1_Click);
+    connect(command2, &QPushButton::clicked, this, &Form1::Command2_Click);
+    connect(command3, &QPushButton::clicked, this, &Form1::Command3_Click);
+
+    // Keyboard focus order.
+    QList<QWidget*> order = {m_combo1, m_combo2, m_combo3, m_text1};
+    for (TextBoxControl* box : m_search)
+        order << box;
+    order << command1 << command2 << command3 << m_check1 << findChild<ButtonControl*>(QStringLiteral("Command4"))
+          << m_altChords;
+    for (int i = 0; i + 1 < order.size(); ++i)
+        setTabOrder(order[i], order[i + 1]);
+}
+
+void Form1::buildPictureArea(QWidget* client)
+{
+    const QPixmap picture(QStringLiteral(":/chordmoss/guitar.jpg"));
+    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picture);
+    connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
+    connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
+    connect(m_image1, &PictureControl::mouseLeft, this, [this] { m_lastStrumPointValid = false; });
+
+    m_overlay = new OverlayCanvas(client);
+    m_overlay->setGeometry(client->rect());
+
+    // Ellipses first, so lines and dots lie over them; the labels above all.
+    for (int s = 1; s <= 6; ++s) {
+        const StringControls& c = stringControls(s);
+        auto* ellipse = new ShapeControl(this, QString::fromLatin1(c.ellipse.data(), c.ellipse.size()), c.ellipseLeft,
+                                         c.ellipseTop, kEllipseWidth, kEllipseHeight, kPeach, QColor(192, 255, 255));
+        ellipse->bindVisible(&m_board.string(s).ellipseVisible);
+        m_overlay->addShape(ellipse);
+    }
+    for (int s = 1; s <= 6; ++s) {
+        const StringControls& c = stringControls(s);
+        auto* line = new LineControl(this, QString::fromLatin1(c.line.data(), c.line.size()), c.lineX1, c.lineY1,
+                                     c.lineX2, c.lineY2, kOrange, 1, false);
+        line->bindX2(&m_board.string(s).lineX2);
+        line->bindVisible(&m_board.string(s).lineVisible);
+        m_overlay->addLine(line);
+    }
+    for (int s = 1; s <= 6; ++s) {
+        const StringControls& c = stringControls(s);
+        auto* dot = new ShapeControl(this, QString::fromLatin1(c.dot.data(), c.dot.size()), c.dotLeft, c.dotTop,
+                                     kDotSize, kDotSize, Qt::white, Qt::white);
+        dot->bindLeft(&m_board.string(s).dotLeft);
+        dot->bindVisible(&m_board.string(s).dotVisible);
+        m_dots[s - 1] = dot;
+        m_overlay->addShape(dot);
+    }
+    m_shape13 = new ShapeControl(this, QStringLiteral("Shape13"), 4440, 4560, 240, 255, kPeach, kPeach);
+    m_overlay->addShape(m_shape13);
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line7"), 4800, 7200, 4560, 5760, kOrange, 3, true));
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line8"), 0, 60, 13800, 60, kFrameColour, 8, true));
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line9"), 0, 2280, 13800, 2280, kFrameColour, 8, true));
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line10"), 13720, 120, 13720, 7880, kFrameColour, 8, true));
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line11"), 60, 120, 60, 7880, kFrameColour, 8, true));
+    m_overlay->addLine(new LineControl(this, QStringLiteral("Line12"), -120, 7880, 13680, 7880, kFrameColour, 8, true));
+
+    auto transparentLabel = [&](const char* name, double l, double t, double w, double h, const QString& caption,
+                                double points) {
+        auto* lab = new LabelControl(client, QString::fromLatin1(name), l, t, w, h, caption);
+        lab->setFont(sansFont(points));
+        return lab;
+    };
+    transparentLabel("Label11", 7080, 2760, 5055, 375, QStringLiteral("Click on labels to turn notes on and off"), 13.5);
+    auto* frets = transparentLabel("Label12", 7320, 4440, 4335, 255, kFretNumbers, 8.25);
+    frets->setWordWrap(false);
+    transparentLabel("Label8", 3600, 7320, 3975, 375, QStringLiteral("Strum to hear chord or press >"), 13.5);
+    auto* command4 = new ButtonControl(client, QStringLiteral("Command4"), 7560, 7320, 615, 375, QStringLiteral("Hear"));
+    connect(command4, &QPushButton::clicked, this, &Form1::Command4_Click);
+    transparentLabel("Label9", 8640, 7320, 4335, 375, QStringLiteral("Click on fret board to set position"), 13.5);
+
+    for (int s = 1; s <= 6; ++s) {
+        const StringControls& c = stringControls(s);
+        auto* note = new LabelControl(client, QString::fromLatin1(c.noteLabel.data(), c.noteLabel.size()),
+                                      c.labelLeft, c.labelTop, c.labelWidth, c.labelHeight, QString());
+        note->setFont(sansFont(9.75));
+        note->bindCaption(&m_board.string(s).caption);
+        note->bindVisible(&m_board.string(s).labelVisible);
+        m_noteLabels[s - 1] = note;
+        connect(note, &LabelControl::mouseDown, this,
+                [this, s](int button, int, double x, double) { noteLabelMouseDown(s, button, x); });
+    }
+    // The arrows lie above the note labels, so a press on an arrow reaches it.
+    for (int s = 1; s <= 6; ++s) {
+        const StringControls& c = stringControls(s);
+        auto arrow = [&](std::string_view name, double l, double t, const QString& caption, const QColor& back,
+                         bool* visible, bool towardBody) {
+            auto* lab = new LabelControl(client, QString::fromLatin1(name.data(), name.size()), l, t, kArrowSize,
+                                         kArrowSize, caption);
+            lab->setFont(sansFont(9.75));
+            lab->setWordWrap(false);
+            setBackground(lab, back);
+            lab->bindVisible(visible);
+            connect(lab, &LabelControl::clicked, this, [this, s, towardBody] { arrowClick(s, towardBody); });
+            return lab;
+        };
+        m_lessLabels[s - 1] = arrow(c.less, c.lessLeft, c.lessTop, QStringLiteral("  <"), kWindowColour,
+                                    &m_board.string(s).lessVisible, true);
+        m_moreLabels[s - 1] = arrow(c.more, c.moreLeft, c.moreTop, QStringLiteral("  >"), kOrange,
+                                    &m_board.string(s).moreVisible, false);
+    }
+}
+
+// ---------------------------------------------------------------- the display
+
+void Form1::RunIt()
+{
+    const ChordChoice choice{m_combo1->currentText().toStdString(), m_combo2->currentText().toStdString(),
+                             m_combo3->currentText().toStdString(), m_check1->value(), m_altChords->value()};
+    chordmoss::RunIt(m_module, choice, m_board);
+    scheduleSync();
+}
+
+void Form1::scheduleSync()
+{
+    m_overlay->update();
+    if (m_syncQueued)
+        return;
+    m_syncQueued = true;
+    QTimer::singleShot(0, this, &Form1::syncDisplay);
+}
+
+void Form1::syncDisplay()
+{
+    m_syncQueued = false;
+    for (int i = 0; i < 6; ++i) {
+        m_noteLabels[i]->sync();
+        m_lessLabels[i]->sync();
+        m_moreLabels[i]->sync();
+    }
+    m_text1->sync();
+    m_overlay->update();
+}
+
+void Form1::message(const QString& text)
+{
+    QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, this);
+    box.exec();
+}
+
+// ---------------------------------------------------------------- window events
+
+void Form1::Form_Load()
+{
+    Init(m_module, m_combo1->currentText().toStdString());
+    RunIt();
+}
+
+void Form1::closeEvent(QCloseEvent* e)
+{
+    // Form_Unload: the volume window goes with the main window.
+    unloadVolumeWindow();
+    e->accept();
+}
+
+void Form1::Combo1_Click()
+{
+    // The listing of a run works on the tables the previous run left, which
+    // are still turned to the old root: the second run lists the new one.
+    RunIt();
+    RunIt();
+}
+
+void Form1::Combo2_Click() { RunIt(); }
+void Form1::Combo3_Click() { RunIt(); }
+void Form1::AltChords_Click() { RunIt(); }
+
+void Form1::Exit_Click()
+{
+    // Ends at once: no unload handler, the players silenced.
+    for (int s = 1; s <= 6; ++s)
+        m_players[s]->stop();
+    QCoreApplication::exit(0);
+}
+
+void Form1::Abt_Click() { message(kAboutText); }
+void Form1::HLP_Click() { message(kHelpText); }
+
+// ---------------------------------------------------------------- the picture
+
+void Form1::Image1_MouseDown(int Button, int, double X, double Y)
+{
+    if (Button == RightButton)
+        return;
+    if (X > kKnobLeft && X < kKnobRight && Y > kKnobTop && Y < kKnobBottom) {
+        unloadVolumeWindow();
+        loadVolumeWindow();
+        m_form2->show();
+        m_form2->activateWindow();
+        m_form2->picture()->setFocus();
+        return;
+    }
+    if (X >= kNeckLeft && X <= kNeckRight && Y >= kNeckTop && Y <= kNeckBottom) {
+        // The text differs from the list items (no trailing space) and runs no handler.
+        m_combo3->setEditText(QString::number(FretZoneAt(X)));
+        RunIt();
+    }
+}
+
+void Form1::Image1_MouseMove(int, int, double X, double Y)
+{
+    SetSoundDir(m_module);
+    // Move events arrive several pixels apart, further than a 50-twip strip is
+    // high, so the strips crossed on the way from the last event are played
+    // too, in the order crossed.
+    std::array<int, 6> strings{};
+    int count;
+    if (m_lastStrumPointValid) {
+        count = StrumPath(m_lastStrumPoint.x(), m_lastStrumPoint.y(), X, Y, strings);
+    } else {
+        strings[0] = StrumStringAt(X, Y);
+        count = strings[0] ? 1 : 0;
+    }
+    m_lastStrumPoint = QPointF(X, Y);
+    m_lastStrumPointValid = true;
+    for (int i = 0; i < count; ++i) {
+        const int s = strings[i];
+        if (!m_board.string(s).dotVisible)
+            continue;
+        const int state = m_players[s]->playState();
+        if (state == StringPlayer::Undefined || state == StringPlayer::Stopped)
+            PlayString(m_module, m_board, m_players, s);
+    }
+}
+
+// ---------------------------------------------------------------- hand edits
+
+void Form1::noteLabelMouseDown(int s, int button, double x)
+{
+    PressNoteLabel(m_module, m_board, s, button, x);
+    scheduleSync();
+}
+
+void Form1::arrowClick(int s, bool towardBody)
+{
+    MoveStringButton(m_module, m_board, s, towardBody);
+    scheduleSync();
+}
+
+// ---------------------------------------------------------------- chord search
+
+void Form1::Search1_Change(int Index)
+{
+    TextBoxControl* box = m_search[Index];
+    if (!box->text().isEmpty() && !StartsWithNoteLetter(box->text().toStdString())) {
+        message(QStringLiteral("Please enter a letter between A and G"));
+        box->setText(QString());
+    }
+    if (box->text().contains(QLatin1Char('#'))) {
+        box->setText(QString());
+        message(QStringLiteral("Please only enter flats"));
+    }
+}
+
+void Form1::Search1_LostFocus(int Index)
+{
+    TextBoxControl* box = m_search[Index];
+    const QString normal = QString::fromStdString(NormaliseEntry(box->text().toStdString()));
+    if (box->text() != normal)
+        box->setText(normal);
+}
+
+namespace {
+
+/// The window as the search walk drives it: selecting a candidate sets the
+/// combo's list index, which runs the selection handler and a full RunIt.
+class WindowSearchHost : public SearchHost {
+public:
+    WindowSearchHost(ComboControl* roots, ComboControl* types, const FretboardState& board)
+        : m_roots(roots), m_types(types), m_board(board)
+    {
+    }
+    void selectRoot(int r) override { m_roots->setListIndex(r); }
+    void selectType(int t) override { m_types->setListIndex(t); }
+    std::string_view notesText() const override { return m_board.text1; }
+
+private:
+    ComboControl *m_roots, *m_types;
+    const FretboardState& m_board;
+};
+
+} // namespace
+
+void Form1::searchWalk(bool fromStart)
+{
+    if (m_search[0]->text().isEmpty()) {
+        message(QStringLiteral("Please enter the notes in the chord"));
+        return;
+    }
+    if (fromStart)
+        m_module.SearchCursor = {0, 0, 0, 0};
+    SearchBoxes boxes;
+    for (int i = 0; i < 5; ++i)
+        boxes[i] = m_search[i]->text().toStdString();
+    WindowSearchHost host(m_combo1, m_combo2, m_board);
+    if (!SearchWalk(m_module.SearchCursor, boxes, host))
+        message(QStringLiteral("Not Found"));
+}
+
+void Form1::Command1_Click() { searchWalk(true); }
+void Form1::Command2_Click() { searchWalk(false); }
+
+void Form1::Command3_Click()
+{
+    for (TextBoxControl* box : m_search)
+        box->setText(QString());
+    m_search[0]->setFocus();
+}
+
+// ---------------------------------------------------------------- sound
+
+void Form1::WaitWithEvents(double seconds)
+{
+    QElapsedTimer clock;
+    clock.start();
+    const qint64 until = qint64(seconds * 1000.0);
+    while (clock.elapsed() < until) {
+        QCoreApplication::processEvents(QEventLoop::AllEvents, int(until - clock.elapsed()));
+        if (clock.elapsed() < until)
+            QThread::usleep(1000);
+    }
+}
+
+void Form1::Command4_Click()
+{
+    SetSoundDir(m_module);
+    m_shape13->setVisible(true);
+    m_shape13->setTop(4560);
+    for (int s = 1; s <= 6; ++s) {
+        if (m_board.string(s).dotVisible) {
+            PlayString(m_module, m_board, m_players, s);
+            WaitWithEvents(0.05);
+        }
+        m_shape13->setTop(m_shape13->top() + 150);
+    }
+    WaitWithEvents(1.0);
+    m_shape13->setVisible(false);
+}
+
+// ---------------------------------------------------------------- volume window
+
+void Form1::loadVolumeWindow()
+{
+    if (m_form2 && !m_form2->isUnloaded())
+        return;
+    m_form2 = new Form2(m_module, m_players, this);
+}
+
+void Form1::unloadVolumeWindow()
+{
+    if (m_form2)
+        m_form2->unload();
+    m_form2 = nullptr;
+}
+
+Form2* Form1::volumeWindow() const
+{
+    return m_form2 && !m_form2->isUnloaded() ? m_form2.data() : nullptr;
+}
+
+void Form1::Timer1_Timer()
+{
+    if (!volumeWindow())
+        loadVolumeWindow();
+    if (m_form2->isVisible())
+        m_form2->placeBesideOwner();
+}
+
+} // namespace chordmoss

@@ -1,0 +1,140 @@
+#pragma once
+// The main window.
+//
+// How it fits together: every user action enters one of the handlers below
+// (named control_event, as the controls are named). A handler calls one
+// operation of the core: RunIt() gathers the three combo texts and the two
+// check boxes into a ChordChoice and runs the voicing engine, which rewrites
+// m_board, the FretboardState that is the state of record of the fingering on
+// display; the hand edits (MoveStringButton, PressNoteLabel) write m_board
+// too. The controls that show the voicing are bound to m_board's fields, so
+// their properties read the record directly; the widgets themselves are
+// brought up to date by syncDisplay(), queued once per pass of the event loop
+// (a search walk of hundreds of chords repaints once). Sound, the chord
+// search and the volume window read m_board back through DotFret.
+
+#include <QMainWindow>
+#include <QPointer>
+
+#include <array>
+
+#include <QPointF>
+
+#include "fretboardstate.h"
+#include "module1.h"
+#include "playstring.h"
+
+class QTimer;
+class QAction;
+
+namespace chordmoss {
+
+class ButtonControl;
+class CheckControl;
+class ComboControl;
+class Form2;
+class LabelControl;
+class LineControl;
+class OverlayCanvas;
+class PictureControl;
+class ShapeControl;
+class TextBoxControl;
+
+class Form1 : public QMainWindow {
+    Q_OBJECT
+public:
+    /// Builds the window and runs its load handler.
+    explicit Form1(QWidget* parent = nullptr);
+    ~Form1() override;
+
+    Module1& module() { return m_module; }
+    FretboardState& board() { return m_board; }
+    /// The players of strings 1..6.
+    const PlayerSet& players() const { return m_players; }
+    /// The volume window while it is loaded, else nullptr.
+    Form2* volumeWindow() const;
+
+    /// Computes and shows the voicing of the current choices.
+    void RunIt();
+    /// Brings every bound widget in line with the state of record now.
+    void syncDisplay();
+
+public slots:
+    void Form_Load();
+    void Combo1_Click();
+    void Combo2_Click();
+    void Combo3_Click();
+    void AltChords_Click();
+    void Exit_Click();
+    void Abt_Click();
+    void HLP_Click();
+    void Image1_MouseDown(int Button, int Shift, double X, double Y);
+    void Image1_MouseMove(int Button, int Shift, double X, double Y);
+    void Label2_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(1, Button, X); }
+    void Label3_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(2, Button, X); }
+    void Label4_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(3, Button, X); }
+    void Label5_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(4, Button, X); }
+    void Label6_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(5, Button, X); }
+    void Label7_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(6, Button, X); }
+    void Label15_Click() { arrowClick(1, true); }
+    void Label16_Click() { arrowClick(1, false); }
+    void Label17_Click() { arrowClick(2, true); }
+    void Label18_Click() { arrowClick(2, false); }
+    void Label19_Click() { arrowClick(3, true); }
+    void Label20_Click() { arrowClick(3, false); }
+    void Label21_Click() { arrowClick(4, true); }
+    void Label22_Click() { arrowClick(4, false); }
+    void Label23_Click() { arrowClick(5, true); }
+    void Label24_Click() { arrowClick(5, false); }
+    void Label25_Click() { arrowClick(6, true); }
+    void Label26_Click() { arrowClick(6, false); }
+    void Search1_Change(int Index);
+    void Search1_LostFocus(int Index);
+    void Command1_Click();
+    void Command2_Click();
+    void Command3_Click();
+    void Command4_Click();
+    void Timer1_Timer();
+
+    /// Loads the volume window (hidden) unless it is loaded already.
+    void loadVolumeWindow();
+    /// Unloads the volume window if it is loaded.
+    void unloadVolumeWindow();
+
+protected:
+    void closeEvent(QCloseEvent* e) override;
+
+private:
+    void buildUpperBand(QWidget* client);
+    void buildPictureArea(QWidget* client);
+    void buildMenus();
+    void noteLabelMouseDown(int s, int button, double x);
+    void arrowClick(int s, bool towardBody);
+    void scheduleSync();
+    void message(const QString& text);
+    /// Waits at least `seconds`, running other events meanwhile.
+    void WaitWithEvents(double seconds);
+    /// The chord search from the start or from the cursor.
+    void searchWalk(bool fromStart);
+
+    Module1 m_module;
+    FretboardState m_board;
+    bool m_syncQueued = false;
+
+    ComboControl *m_combo1 = nullptr, *m_combo2 = nullptr, *m_combo3 = nullptr;
+    TextBoxControl* m_text1 = nullptr;
+    std::array<TextBoxControl*, 5> m_search{};
+    CheckControl *m_check1 = nullptr, *m_altChords = nullptr;
+    PictureControl* m_image1 = nullptr;
+    OverlayCanvas* m_overlay = nullptr;
+    ShapeControl* m_shape13 = nullptr;
+    std::array<LabelControl*, 6> m_noteLabels{}, m_lessLabels{}, m_moreLabels{};
+    std::array<ShapeControl*, 6> m_dots{};
+    QTimer* m_timer1 = nullptr;
+    PlayerSet m_players{};
+    QPointF m_lastStrumPoint;
+    bool m_lastStrumPointValid = false;
+    QPointer<Form2> m_form2;
+};
+
+} // namespace chordmoss

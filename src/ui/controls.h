@@ -1,0 +1,275 @@
+#pragma once
+// The window's controls as the rest of the program sees them: each keeps its
+// designer name as objectName and exposes Caption, Text, Visible, Left, Top,
+// Width, Height (twips) and the like as Qt properties.
+//
+// Controls that show part of the voicing do not own those values: they are
+// bound to the fields of the FretboardState that is the state of record, so a
+// whole search walk can rewrite the display in plain memory and the widgets
+// catch up once, in Form1::syncDisplay().
+
+#include <QCheckBox>
+#include <QColor>
+#include <QComboBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPixmap>
+#include <QPushButton>
+#include <QWidget>
+
+#include <string>
+
+#include "mousebutton.h"
+
+namespace chordmoss {
+
+inline constexpr double kTwips = 15.0; // twips per pixel
+
+/// Qt's buttons and modifiers in the handlers' codes.
+int buttonCode(Qt::MouseButton b);
+int buttonsCode(Qt::MouseButtons b);
+int shiftCode(Qt::KeyboardModifiers m);
+
+/// Places a widget at a rectangle given in twips.
+void placeTwips(QWidget* w, double left, double top, double width, double height);
+
+/// A value held by a control itself or bound to a field elsewhere.
+template <typename T>
+class Bound {
+public:
+    explicit Bound(T initial = T()) : m_own(std::move(initial)) {}
+    void bind(T* field) { m_ptr = field; }
+    const T& get() const { return *m_ptr; }
+    bool set(const T& v)
+    {
+        if (*m_ptr == v)
+            return false;
+        *m_ptr = v;
+        return true;
+    }
+
+private:
+    T m_own;
+    T* m_ptr = &m_own;
+};
+
+/// An oval drawn over the picture (finger dots, ellipses, the pick). Never
+/// takes mouse presses.
+class ShapeControl : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(double Left READ left WRITE setLeft)
+    Q_PROPERTY(double Top READ top WRITE setTop)
+    Q_PROPERTY(double Width READ width CONSTANT)
+    Q_PROPERTY(double Height READ height CONSTANT)
+    Q_PROPERTY(bool Visible READ visible WRITE setVisible)
+public:
+    ShapeControl(QObject* parent, const QString& name, double left, double top, double width, double height,
+                 QColor fill, QColor border);
+    double left() const { return m_left.get(); }
+    double top() const { return m_top; }
+    double width() const { return m_width; }
+    double height() const { return m_height; }
+    bool visible() const { return m_visible.get(); }
+    void setLeft(double v);
+    void setTop(double v);
+    void setVisible(bool v);
+    QColor fill() const { return m_fill; }
+    QColor border() const { return m_border; }
+    void bindLeft(float* f) { m_left.bind(f); }
+    void bindVisible(bool* f) { m_visible.bind(f); }
+signals:
+    void changed();
+
+private:
+    Bound<float> m_left;
+    double m_top, m_width, m_height;
+    Bound<bool> m_visible{false};
+    QColor m_fill, m_border;
+};
+
+/// A straight line drawn over the window; never takes mouse presses.
+class LineControl : public QObject {
+    Q_OBJECT
+    Q_PROPERTY(double X1 READ x1 WRITE setX1)
+    Q_PROPERTY(double Y1 READ y1 WRITE setY1)
+    Q_PROPERTY(double X2 READ x2 WRITE setX2)
+    Q_PROPERTY(double Y2 READ y2 WRITE setY2)
+    Q_PROPERTY(bool Visible READ visible WRITE setVisible)
+public:
+    LineControl(QObject* parent, const QString& name, double x1, double y1, double x2, double y2, QColor color,
+                int widthPx, bool visible);
+    double x1() const { return m_x1; }
+    double y1() const { return m_y1; }
+    double x2() const { return m_x2.get(); }
+    double y2() const { return m_y2; }
+    bool visible() const { return m_visible.get(); }
+    void setX1(double v) { m_x1 = v; emit changed(); }
+    void setY1(double v) { m_y1 = v; emit changed(); }
+    void setX2(double v);
+    void setY2(double v) { m_y2 = v; emit changed(); }
+    void setVisible(bool v);
+    QColor color() const { return m_color; }
+    int widthPx() const { return m_widthPx; }
+    void bindX2(float* f) { m_x2.bind(f); }
+    void bindVisible(bool* f) { m_visible.bind(f); }
+signals:
+    void changed();
+
+private:
+    double m_x1, m_y1;
+    Bound<float> m_x2;
+    double m_y2;
+    Bound<bool> m_visible;
+    QColor m_color;
+    int m_widthPx;
+};
+
+/// A label with a caption; reports presses (button, shift, X, Y in twips from
+/// its own top-left corner) and clicks.
+class LabelControl : public QLabel {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ caption WRITE setCaption)
+    Q_PROPERTY(bool Visible READ isShownFlag WRITE setShownFlag)
+    Q_PROPERTY(double Left READ left)
+    Q_PROPERTY(double Top READ top)
+    Q_PROPERTY(double Width READ widthTwips)
+    Q_PROPERTY(double Height READ heightTwips)
+public:
+    LabelControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                 const QString& caption);
+    QString caption() const { return QString::fromStdString(m_caption.get()); }
+    void setCaption(const QString& c);
+    bool isShownFlag() const { return m_shown.get(); }
+    void setShownFlag(bool v);
+    double left() const { return m_left; }
+    double top() const { return m_top; }
+    double widthTwips() const { return m_width; }
+    double heightTwips() const { return m_height; }
+    void bindCaption(std::string* f) { m_caption.bind(f); }
+    void bindVisible(bool* f) { m_shown.bind(f); }
+    /// Brings the widget in line with its (possibly bound) caption and visibility.
+    void sync();
+signals:
+    void mouseDown(int button, int shift, double x, double y);
+    void clicked();
+
+protected:
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseReleaseEvent(QMouseEvent* e) override;
+
+private:
+    Bound<std::string> m_caption;
+    Bound<bool> m_shown{true};
+    double m_left, m_top, m_width, m_height;
+};
+
+/// A one-line text box; reports losing the keyboard focus.
+class TextBoxControl : public QLineEdit {
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ textValue WRITE setTextValue)
+    Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+public:
+    TextBoxControl(QWidget* parent, const QString& name, double left, double top, double width, double height);
+    QString textValue() const;
+    void setTextValue(const QString& t);
+    void bindText(std::string* f) { m_bound = f; }
+    bool isVisibleTo() const { return !isHidden(); }
+    void sync();
+signals:
+    void lostFocus();
+
+protected:
+    void focusOutEvent(QFocusEvent* e) override;
+
+private:
+    std::string* m_bound = nullptr;
+};
+
+/// An editable combo box. A list selection, by the user or by writing
+/// ListIndex, emits listClicked() before the selection call returns.
+class ComboControl : public QComboBox {
+    Q_OBJECT
+    Q_PROPERTY(QString Text READ textValue WRITE setTextValue)
+    Q_PROPERTY(int ListIndex READ listIndex WRITE setListIndex)
+    Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+public:
+    ComboControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                 const QStringList& items, const QString& text);
+    QString textValue() const { return currentText(); }
+    void setTextValue(const QString& t) { setEditText(t); }
+    /// Returns the selected item's index, or -1 when the text was edited away from it.
+    int listIndex() const;
+    void setListIndex(int index);
+    bool isVisibleTo() const { return !isHidden(); }
+signals:
+    void listClicked();
+};
+
+class CheckControl : public QCheckBox {
+    Q_OBJECT
+    Q_PROPERTY(int Value READ value WRITE setValue)
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+public:
+    CheckControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                 const QString& caption);
+    int value() const { return checkState() == Qt::Checked ? 1 : checkState() == Qt::PartiallyChecked ? 2 : 0; }
+    void setValue(int v);
+    bool isVisibleTo() const { return !isHidden(); }
+};
+
+class ButtonControl : public QPushButton {
+    Q_OBJECT
+    Q_PROPERTY(QString Caption READ text WRITE setText)
+    Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+public:
+    ButtonControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                  const QString& caption);
+    bool isVisibleTo() const { return !isHidden(); }
+};
+
+/// The guitar picture: reports presses and moves in twips from its corner.
+class PictureControl : public QWidget {
+    Q_OBJECT
+    Q_PROPERTY(double Left READ left CONSTANT)
+    Q_PROPERTY(double Top READ top CONSTANT)
+    Q_PROPERTY(bool Visible READ isVisibleTo)
+public:
+    PictureControl(QWidget* parent, const QString& name, double left, double top, const QPixmap& picture);
+    double left() const { return m_left; }
+    double top() const { return m_top; }
+    bool isVisibleTo() const { return !isHidden(); }
+    bool hasPicture() const { return !m_picture.isNull(); }
+signals:
+    void mouseDown(int button, int shift, double x, double y);
+    void mouseMove(int buttons, int shift, double x, double y);
+    void mouseLeft();
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+    void mousePressEvent(QMouseEvent* e) override;
+    void mouseMoveEvent(QMouseEvent* e) override;
+    void leaveEvent(QEvent*) override { emit mouseLeft(); }
+
+private:
+    QPixmap m_picture;
+    double m_left, m_top;
+};
+
+/// Paints the shapes and lines over the picture and the window, in creation
+/// order; transparent to the mouse, so presses reach the picture beneath.
+class OverlayCanvas : public QWidget {
+    Q_OBJECT
+public:
+    explicit OverlayCanvas(QWidget* parent);
+    void addShape(ShapeControl* s);
+    void addLine(LineControl* l);
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QList<QObject*> m_items;
+};
+
+} // namespace chordmoss
