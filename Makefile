@@ -5,7 +5,7 @@ BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation
 
-.PHONY: all deps configure build run test bench clean
+.PHONY: all deps configure build run test bench assets clean
 
 all: build
 
@@ -36,6 +36,15 @@ test: build
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench
+
+# Redraws the picture and icons and resynthesises the samples (needs lame).
+assets: build
+	@dpkg-query -W -f='$${Status}' lame 2>/dev/null | grep -q 'install ok installed' || \
+	  { if [ "$$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	    $$SUDO apt-get update -qq && $$SUDO apt-get install -y -qq lame; }
+	./$(BUILD)/tools/make_picture assets
+	./$(BUILD)/tools/make_samples assets/samples
+	cmake --build $(BUILD)
 
 clean:
 	rm -rf $(BUILD)
