@@ -70,12 +70,12 @@ public slots:
     void HLP_Click();
     void Image1_MouseDown(int Button, int Shift, double X, double Y);
     void Image1_MouseMove(int Button, int Shift, double X, double Y);
-    void Label2_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(1, Button, X); }
-    void Label3_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(2, Button, X); }
-    void Label4_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(3, Button, X); }
-    void Label5_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(4, Button, X); }
-    void Label6_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(5, Button, X); }
-    void Label7_MouseDown(int Button, int Shift, double X, double Y) { noteLabelMouseDown(6, Button, X); }
+    void Label2_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(1, Button, X); }
+    void Label3_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(2, Button, X); }
+    void Label4_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(3, Button, X); }
+    void Label5_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(4, Button, X); }
+    void Label6_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(5, Button, X); }
+    void Label7_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(6, Button, X); }
     void Label15_Click() { arrowClick(1, true); }
     void Label16_Click() { arrowClick(1, false); }
     void Label17_Click() { arrowClick(2, true); }

@@ -184,7 +184,7 @@ ComboControl::ComboControl(QWidget* parent, const QString& name, double left, do
     setCompleter(nullptr); // typed text stays exactly as typed
     setMaxVisibleItems(16);
     addItems(items);
-    setCurrentIndex(-1);
+    setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
     setEditText(text);
     placeTwips(this, left, top, width, height);
     // Only a choice from the list (mouse or arrow keys) counts as a selection.
