@@ -11,12 +11,15 @@ MediaPlayer::MediaPlayer(QObject* parent, int channel) : QObject(parent), m_chan
     setObjectName(QStringLiteral("WindowsMediaPlayer%1").arg(channel + 1));
 }
 
+MediaPlayer::~MediaPlayer() { SampleMixer::instance().halt(m_channel); }
+
 void MediaPlayer::setURL(const std::string& path)
 {
     m_url = path;
     m_loaded = true;
     SampleMixer& mixer = SampleMixer::instance();
     mixer.start(m_channel, mixer.chunk(path), m_volume);
+    emit started(qurl());
 }
 
 void MediaPlayer::stop() { SampleMixer::instance().halt(m_channel); }
@@ -27,6 +30,7 @@ void MediaPlayer::play()
         return;
     SampleMixer& mixer = SampleMixer::instance();
     mixer.start(m_channel, mixer.chunk(m_url), m_volume);
+    emit started(qurl());
 }
 
 void MediaPlayer::setVolume(int volume)

@@ -11,11 +11,12 @@ namespace chordmoss {
 /// properties.
 class MediaPlayer : public QObject, public StringPlayer {
     Q_OBJECT
-    Q_PROPERTY(QString URL READ qurl WRITE setQurl)
+    Q_PROPERTY(QString URL READ qurl WRITE setQurl NOTIFY started)
     Q_PROPERTY(int volume READ volume WRITE setVolume)
     Q_PROPERTY(int playState READ playState)
 public:
     MediaPlayer(QObject* parent, int channel);
+    ~MediaPlayer() override;
 
     void setURL(const std::string& path) override;
     std::string url() const override { return m_url; }
@@ -27,6 +28,10 @@ public:
 
     QString qurl() const { return QString::fromStdString(m_url); }
     void setQurl(const QString& u) { setURL(u.toStdString()); }
+
+signals:
+    /// A source was (re)started, whether or not it could be played.
+    void started(const QString& url);
 
 private:
     int m_channel;

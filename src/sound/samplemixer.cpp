@@ -19,7 +19,7 @@ bool openOutput()
         return true;
     // No device or no sound server: fall back to the silent dummy output.
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    SDL_SetHint(SDL_HINT_AUDIODRIVER, "dummy");
+    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
     return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) == 0;
 }
 
@@ -37,6 +37,7 @@ SampleMixer::SampleMixer()
 {
     m_open = openOutput();
     if (m_open) {
+        Mix_Init(MIX_INIT_MP3);
         Mix_AllocateChannels(kChannels);
         for (int c = 0; c < kChannels; ++c)
             Mix_RegisterEffect(c, &SampleMixer::channelEffect, nullptr, this);
@@ -56,6 +57,7 @@ SampleMixer::~SampleMixer()
             Mix_FreeChunk(c);
     }
     Mix_CloseAudio();
+    Mix_Quit();
     SDL_QuitSubSystem(SDL_INIT_AUDIO);
 }
 
@@ -91,7 +93,18 @@ Mix_Chunk* SampleMixer::chunk(const std::string& path)
         if (auto it = m_cache.find(key); it != m_cache.end())
             return it->second;
     }
-    Mix_Chunk* decoded = decode(key);
+    Mix_Chunk* decoded = nullptr;
+    {
+        // One decode at a time: the decoders are not safe to run in parallel,
+        // and a note wanted now waits at most for the one being preloaded.
+        const std::lock_guard decoding(m_decodeMutex);
+        {
+            const std::lock_guard lock(m_cacheMutex);
+            if (auto it = m_cache.find(key); it != m_cache.end())
+                return it->second;
+        }
+        decoded = decode(key);
+    }
     const std::lock_guard lock(m_cacheMutex);
     auto [it, inserted] = m_cache.emplace(key, decoded);
     if (!inserted && decoded) // decoded twice at once: keep the first
@@ -101,9 +114,11 @@ Mix_Chunk* SampleMixer::chunk(const std::string& path)
 
 void SampleMixer::start(int channel, Mix_Chunk* c, int volume)
 {
-    if (!m_open || !c)
+    if (!m_open)
         return;
     Mix_HaltChannel(channel);
+    if (!c)
+        return; // a source that cannot be played is silence
     Mix_Volume(channel, mixVolume(volume));
     m_awaitingFirst[channel] = true;
     m_firstFrame[channel] = 0;

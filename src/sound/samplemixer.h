@@ -46,6 +46,7 @@ private:
 
     bool m_open = false;
     mutable std::mutex m_cacheMutex;
+    std::mutex m_decodeMutex;
     std::map<std::string, Mix_Chunk*> m_cache; // nullptr: a file that cannot be played
     std::thread m_preloader;
     std::atomic<bool> m_stopPreload{false};

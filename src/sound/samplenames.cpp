@@ -52,11 +52,13 @@ std::string ProgramSampleDir()
     return std::string(CHORDMOSS_ASSETS_DIR) + "/samples/";
 }
 
+bool IsDevDirectory(const std::string& directory) { return upperTrimmed(directory) == DevDirectory(); }
+
 void SetSoundDir(Module1& m)
 {
     std::error_code ec;
     const std::string cwd = std::filesystem::current_path(ec).string();
-    m.InDevDir = !ec && upperTrimmed(cwd) == DevDirectory();
+    m.InDevDir = !ec && IsDevDirectory(cwd);
     m.SoundDir = m.InDevDir ? std::string(CHORDMOSS_ASSETS_DIR) + "/samples/" : std::string();
 }
 

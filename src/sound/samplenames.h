@@ -22,6 +22,9 @@ void SetSoundDir(Module1& m);
 /// SoundDir followed by the sample name of string s at fret f (0..14).
 std::string SampleFile(const Module1& m, int s, int f);
 
+/// True when `directory`, trimmed of spaces and upper-cased, is the build tree.
+bool IsDevDirectory(const std::string& directory);
+
 /// The build tree, upper-cased, as SetSoundDir compares it.
 std::string DevDirectory();
 /// The program's own sample folder: beside an installed binary, else the

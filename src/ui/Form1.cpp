@@ -482,24 +482,30 @@ private:
 
 } // namespace
 
-void Form1::searchWalk(bool fromStart)
+bool Form1::walkSearch(bool fromStart)
 {
-    if (m_search[0]->text().isEmpty()) {
-        message(QStringLiteral("Please enter the notes in the chord"));
-        return;
-    }
     if (fromStart)
         m_module.SearchCursor = {0, 0, 0, 0};
     SearchBoxes boxes;
     for (int i = 0; i < 5; ++i)
         boxes[i] = m_search[i]->text().toStdString();
     WindowSearchHost host(m_combo1, m_combo2, m_board);
-    if (!SearchWalk(m_module.SearchCursor, boxes, host))
+    return SearchWalk(m_module.SearchCursor, boxes, host);
+}
+
+void Form1::searchButton(bool fromStart)
+{
+    // Only the first box decides whether notes were entered.
+    if (m_search[0]->text().isEmpty()) {
+        message(QStringLiteral("Please enter the notes in the chord"));
+        return;
+    }
+    if (!walkSearch(fromStart))
         message(QStringLiteral("Not Found"));
 }
 
-void Form1::Command1_Click() { searchWalk(true); }
-void Form1::Command2_Click() { searchWalk(false); }
+void Form1::Command1_Click() { searchButton(true); }
+void Form1::Command2_Click() { searchButton(false); }
 
 void Form1::Command3_Click()
 {

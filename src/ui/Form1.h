@@ -96,6 +96,10 @@ public slots:
     void Command4_Click();
     void Timer1_Timer();
 
+    /// The walk of the chord search, from the start or from the cursor; true
+    /// when a chord was found (it is then on display).
+    bool walkSearch(bool fromStart);
+
     /// Loads the volume window (hidden) unless it is loaded already.
     void loadVolumeWindow();
     /// Unloads the volume window if it is loaded.
@@ -114,8 +118,8 @@ private:
     void message(const QString& text);
     /// Waits at least `seconds`, running other events meanwhile.
     void WaitWithEvents(double seconds);
-    /// The chord search from the start or from the cursor.
-    void searchWalk(bool fromStart);
+    /// "Search" and "Next": the entry test, the walk, "Not Found".
+    void searchButton(bool fromStart);
 
     Module1 m_module;
     FretboardState m_board;
