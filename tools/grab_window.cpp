@@ -2,6 +2,7 @@
 // file converted to PNG, for looking at the program without a screen.
 //
 //   grab_window <out.png>            the main window
+//   grab_window <out.png> --volume   the volume window, opened by the knob
 //   grab_window <out.png> <image>    an image file, converted
 
 #include <QApplication>
@@ -11,6 +12,7 @@
 #include <cstdio>
 
 #include "Form1.h"
+#include "Form2.h"
 
 int main(int argc, char** argv)
 {
@@ -22,11 +24,16 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
-    if (argc > 2)
-        return QImage(QString::fromLocal8Bit(argv[2])).save(out) ? 0 : 1;
+    const QString option = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
+    if (!option.isEmpty() && option != QLatin1String("--volume"))
+        return QImage(option).save(out) ? 0 : 1;
     chordmoss::Form1 window;
     window.show();
     QApplication::processEvents();
     window.syncDisplay();
-    return window.grab().save(out) ? 0 : 1;
+    if (option.isEmpty())
+        return window.grab().save(out) ? 0 : 1;
+    window.Image1_MouseDown(1, 0, 5700, 4200); // the pictured knob
+    QApplication::processEvents();
+    return window.volumeWindow()->grab().save(out) ? 0 : 1;
 }

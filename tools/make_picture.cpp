@@ -30,7 +30,6 @@ namespace {
 constexpr double kPx = kTwipsPerPixel;
 double px(double pictureTwips) { return pictureTwips / kPx; }
 // Window twips to picture pixels.
-double wx(double windowX) { return (windowX - kImageLeft) / kPx; }
 double wy(double windowY) { return (windowY - kImageTop) / kPx; }
 
 // String rows in picture pixels.
@@ -342,32 +341,38 @@ QImage drawGuitar()
     return img;
 }
 
-// A chord diagram on a pick-shaped badge: six strings, four frets, three dots.
+// A chord diagram on an ebony tile, laid out on a 16-unit grid so that the
+// 16 and 32 pixel icons are crisp: six strings, nut, two frets, three dots.
 QImage drawIcon(int size)
 {
     QImage img(size, size, QImage::Format_ARGB32);
     img.fill(Qt::transparent);
     QPainter p(&img);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(size / 32.0, size / 32.0);
-    QLinearGradient wood(0, 0, 32, 32);
-    wood.setColorAt(0, QColor(236, 170, 70));
-    wood.setColorAt(1, QColor(150, 70, 25));
-    p.setPen(QPen(QColor(70, 35, 10), 1));
-    p.setBrush(wood);
-    p.drawRoundedRect(QRectF(1, 1, 30, 30), 6, 6);
-    p.setPen(QPen(QColor(250, 245, 230), 2));
-    p.drawLine(QPointF(6, 6), QPointF(26, 6)); // nut
-    p.setPen(QPen(QColor(250, 245, 230), 1));
-    for (int f = 1; f <= 4; ++f)
-        p.drawLine(QPointF(6, 6 + f * 5.5), QPointF(26, 6 + f * 5.5));
-    for (int s = 0; s < 6; ++s)
-        p.drawLine(QPointF(6 + s * 4, 6), QPointF(6 + s * 4, 28));
+    const double u = size / 16.0;
+    p.setRenderHint(QPainter::Antialiasing, size >= 48);
+    auto box = [&](double x, double y, double w, double h, QColor c) { p.fillRect(QRectF(x * u, y * u, w * u, h * u), c); };
     p.setPen(Qt::NoPen);
-    p.setBrush(Qt::white);
-    p.drawEllipse(QPointF(10, 14.25), 2.4, 2.4);
-    p.drawEllipse(QPointF(14, 19.75), 2.4, 2.4);
-    p.drawEllipse(QPointF(18, 19.75), 2.4, 2.4);
+    p.setBrush(QColor(52, 30, 20));
+    if (size >= 48)
+        p.drawRoundedRect(QRectF(0.5 * u, 0.5 * u, 15 * u, 15 * u), 2.5 * u, 2.5 * u);
+    else
+        box(0, 0, 16, 16, QColor(52, 30, 20));
+    const bool fine = size >= 48;
+    const double stringWidth = fine ? 0.45 : 1.0;
+    box(2.5, 2, 11, 2, QColor(245, 236, 210)); // nut
+    for (int f : {7, 11})
+        box(2.5, f, 11, fine ? 0.6 : 1.0, QColor(175, 175, 180)); // frets
+    for (int s = 0; s < 6; ++s)
+        box(3.5 + 2 * s - stringWidth / 2, 2, stringWidth, 13, QColor(230, 230, 232)); // strings
+    // A C major shape: A string at the third fret, D at the second, B at the first.
+    p.setBrush(QColor(255, 140, 20));
+    for (auto [s, y] : {std::pair{1, 13.5}, std::pair{2, 9.5}, std::pair{4, 5.5}}) {
+        const double cx = 3.5 + 2 * s;
+        if (fine)
+            p.drawEllipse(QPointF(cx * u, y * u), 1.3 * u, 1.3 * u);
+        else
+            box(cx - 1.5, y - 1.5, 3, 3, QColor(255, 140, 20));
+    }
     return img;
 }
 
