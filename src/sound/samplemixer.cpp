@@ -39,8 +39,6 @@ SampleMixer::SampleMixer()
     if (m_open) {
         Mix_Init(MIX_INIT_MP3);
         Mix_AllocateChannels(kChannels);
-        for (int c = 0; c < kChannels; ++c)
-            Mix_RegisterEffect(c, &SampleMixer::channelEffect, nullptr, this);
     }
 }
 
@@ -122,6 +120,8 @@ void SampleMixer::start(int channel, Mix_Chunk* c, int volume)
     Mix_Volume(channel, mixVolume(volume));
     m_awaitingFirst[channel] = true;
     m_firstFrame[channel] = 0;
+    // A halt drops a channel's effects, so the first-frame probe goes on anew.
+    Mix_RegisterEffect(channel, &SampleMixer::channelEffect, nullptr, this);
     Mix_PlayChannel(channel, c, 0);
 }
 
