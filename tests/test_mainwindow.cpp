@@ -153,6 +153,9 @@ void TestMainWindow::layout()
     QCOMPARE(widget(&f, "Combo2")->geometry(), QRect(248, 24, 97, 21));
     QCOMPARE(widget(&f, "Search1_4")->geometry(), QRect(336, 96, 25, 25));
     QCOMPARE(widget(&f, "Image1")->geometry(), QRect(0, 152, 921, 377));
+    QCOMPARE(num(&f, "Combo2", "Left"), 3720.0);
+    QCOMPARE(num(&f, "Command4", "Top"), 7320.0);
+    QCOMPARE(num(&f, "Text1", "Width"), 3375.0);
     QCOMPARE(caption(&f, "Label12"),
              QStringLiteral("12 11  10   9    8      7     6     5       4       3        2        1      0"));
     QCOMPARE(caption(&f, "Label1"), QStringLiteral("Chord                     Type                  Position"));

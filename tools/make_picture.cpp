@@ -214,7 +214,7 @@ void drawHardware(QPainter& p)
 
 void drawNeck(QPainter& p)
 {
-    const double top = wy(4725) + 2, bottom = wy(5515) - 2;
+    const double top = px(kNeckTop) + 2, bottom = px(kNeckBottom) - 2;
     // Neck wood under the fretboard, then the rosewood board.
     QRectF board(kNeckEndX, top, kNutX - kNeckEndX, bottom - top);
     p.fillRect(board.adjusted(0, 3, 0, 3), QColor(0, 0, 0, 50));
@@ -301,7 +301,7 @@ void drawNeck(QPainter& p)
 
 void drawStrings(QPainter& p)
 {
-    const double top = wy(4725) + 2, bottom = wy(5515) - 2;
+    const double top = px(kNeckTop) + 2, bottom = px(kNeckBottom) - 2;
     for (int s = 1; s <= 6; ++s) {
         // Wound strings are thicker and duller.
         const double width = 2.2 - 0.28 * (s - 1);

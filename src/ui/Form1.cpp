@@ -368,7 +368,9 @@ void Form1::AltChords_Click() { RunIt(); }
 
 void Form1::Exit_Click()
 {
-    // Ends at once: no unload handler, the players silenced.
+    // Ends at once: no unload handler, the players silenced, and a Hear that
+    // is waiting stops where it is.
+    m_exiting = true;
     for (int s = 1; s <= 6; ++s)
         m_players[s]->stop();
     QCoreApplication::exit(0);
@@ -521,7 +523,7 @@ void Form1::WaitWithEvents(double seconds)
     QElapsedTimer clock;
     clock.start();
     const qint64 until = qint64(seconds * 1000.0);
-    while (clock.elapsed() < until) {
+    while (clock.elapsed() < until && !m_exiting) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, int(until - clock.elapsed()));
         if (clock.elapsed() < until)
             QThread::usleep(1000);
@@ -533,7 +535,7 @@ void Form1::Command4_Click()
     SetSoundDir(m_module);
     m_shape13->setVisible(true);
     m_shape13->setTop(4560);
-    for (int s = 1; s <= 6; ++s) {
+    for (int s = 1; s <= 6 && !m_exiting; ++s) {
         if (m_board.string(s).dotVisible) {
             PlayString(m_module, m_board, m_players, s);
             WaitWithEvents(0.05);

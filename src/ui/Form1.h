@@ -124,6 +124,7 @@ private:
     Module1 m_module;
     FretboardState m_board;
     bool m_syncQueued = false;
+    bool m_exiting = false;
 
     ComboControl *m_combo1 = nullptr, *m_combo2 = nullptr, *m_combo3 = nullptr;
     TextBoxControl* m_text1 = nullptr;

@@ -163,11 +163,26 @@ private:
     double m_left, m_top, m_width, m_height;
 };
 
+/// Left, Top, Width and Height of a widget control, in twips.
+#define CHORDMOSS_TWIPS_GEOMETRY                                                                                       \
+    Q_PROPERTY(double Left READ leftTwips)                                                                             \
+    Q_PROPERTY(double Top READ topTwips)                                                                               \
+    Q_PROPERTY(double Width READ widthTwips)                                                                           \
+    Q_PROPERTY(double Height READ heightTwips)                                                                         \
+public:                                                                                                                \
+    double leftTwips() const { return x() * kTwips; }                                                                  \
+    double topTwips() const { return y() * kTwips; }                                                                   \
+    double widthTwips() const { return width() * kTwips; }                                                             \
+    double heightTwips() const { return height() * kTwips; }                                                           \
+                                                                                                                       \
+private:
+
 /// A one-line text box; reports losing the keyboard focus.
 class TextBoxControl : public QLineEdit {
     Q_OBJECT
     Q_PROPERTY(QString Text READ textValue WRITE setTextValue)
     Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+    CHORDMOSS_TWIPS_GEOMETRY
 public:
     TextBoxControl(QWidget* parent, const QString& name, double left, double top, double width, double height);
     QString textValue() const;
@@ -192,6 +207,7 @@ class ComboControl : public QComboBox {
     Q_PROPERTY(QString Text READ textValue WRITE setTextValue)
     Q_PROPERTY(int ListIndex READ listIndex WRITE setListIndex)
     Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+    CHORDMOSS_TWIPS_GEOMETRY
 public:
     ComboControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
                  const QStringList& items, const QString& text);
@@ -210,6 +226,7 @@ class CheckControl : public QCheckBox {
     Q_PROPERTY(int Value READ value WRITE setValue)
     Q_PROPERTY(QString Caption READ text WRITE setText)
     Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+    CHORDMOSS_TWIPS_GEOMETRY
 public:
     CheckControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
                  const QString& caption);
@@ -222,6 +239,7 @@ class ButtonControl : public QPushButton {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ text WRITE setText)
     Q_PROPERTY(bool Visible READ isVisibleTo WRITE setVisible)
+    CHORDMOSS_TWIPS_GEOMETRY
 public:
     ButtonControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
                   const QString& caption);
