@@ -7,6 +7,7 @@
 //
 //   make_picture <assets dir>
 
+#include <QFile>
 #include <QGuiApplication>
 #include <QImage>
 #include <QLinearGradient>
@@ -376,6 +377,23 @@ QImage drawIcon(int size)
     return img;
 }
 
+/// The same diagram as a scalable icon for desktop menus.
+QByteArray iconSvg()
+{
+    QByteArray svg = "<svg xmlns=\"http://www.w3.org/2000/svg\" width=\"256\" height=\"256\" viewBox=\"0 0 16 16\">\n"
+                     "  <rect x=\"0.5\" y=\"0.5\" width=\"15\" height=\"15\" rx=\"2.5\" fill=\"#341e14\"/>\n"
+                     "  <rect x=\"2.5\" y=\"2\" width=\"11\" height=\"2\" fill=\"#f5ecd2\"/>\n";
+    for (int f : {7, 11})
+        svg += QStringLiteral("  <rect x=\"2.5\" y=\"%1\" width=\"11\" height=\"0.6\" fill=\"#afafb4\"/>\n").arg(f).toUtf8();
+    for (int s = 0; s < 6; ++s)
+        svg += QStringLiteral("  <rect x=\"%1\" y=\"2\" width=\"0.45\" height=\"13\" fill=\"#e6e6e8\"/>\n")
+                   .arg(3.5 + 2 * s - 0.225)
+                   .toUtf8();
+    for (auto [s, y] : {std::pair{1, 13.5}, std::pair{2, 9.5}, std::pair{4, 5.5}})
+        svg += QStringLiteral("  <circle cx=\"%1\" cy=\"%2\" r=\"1.3\" fill=\"#ff8c14\"/>\n").arg(3.5 + 2 * s).arg(y).toUtf8();
+    return svg + "</svg>\n";
+}
+
 } // namespace
 
 int main(int argc, char** argv)
@@ -393,5 +411,8 @@ int main(int argc, char** argv)
         if (!drawIcon(size).save(dir + QStringLiteral("/icon-%1.png").arg(size)))
             return 1;
     }
+    QFile svg(dir + QStringLiteral("/icon.svg"));
+    if (!svg.open(QIODevice::WriteOnly) || svg.write(iconSvg()) < 0)
+        return 1;
     return 0;
 }

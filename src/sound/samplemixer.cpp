@@ -15,6 +15,9 @@ constexpr int kBufferFrames = 256; // about 6 ms at 44.1 kHz
 
 bool openOutput()
 {
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
+    // and the program could no longer be stopped by them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
     if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) == 0)
         return true;
     // No device or no sound server: fall back to the silent dummy output.

@@ -40,17 +40,23 @@ std::string upperTrimmed(std::string text)
 
 std::string DevDirectory() { return upperTrimmed(CHORDMOSS_BUILD_DIR); }
 
-std::string ProgramSampleDir()
+std::string ProgramDataDir()
 {
-    std::error_code ec;
-    const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
-    if (!ec) {
-        const auto installed = exe.parent_path().parent_path() / "share" / "chordmoss" / "samples";
-        if (std::filesystem::is_directory(installed, ec))
-            return installed.string() + "/";
-    }
-    return std::string(CHORDMOSS_ASSETS_DIR) + "/samples/";
+    // Found once: an installed program keeps its data under <prefix>/share.
+    static const std::string dir = [] {
+        std::error_code ec;
+        const auto exe = std::filesystem::read_symlink("/proc/self/exe", ec);
+        if (!ec) {
+            const auto installed = exe.parent_path().parent_path() / CHORDMOSS_INSTALL_DATADIR / "chordmoss";
+            if (std::filesystem::is_directory(installed / "samples", ec))
+                return installed.string() + "/";
+        }
+        return std::string(CHORDMOSS_ASSETS_DIR) + "/";
+    }();
+    return dir;
 }
+
+std::string ProgramSampleDir() { return ProgramDataDir() + "samples/"; }
 
 bool IsDevDirectory(const std::string& directory) { return upperTrimmed(directory) == DevDirectory(); }
 

@@ -27,8 +27,10 @@ bool IsDevDirectory(const std::string& directory);
 
 /// The build tree, upper-cased, as SetSoundDir compares it.
 std::string DevDirectory();
-/// The program's own sample folder: beside an installed binary, else the
-/// source tree's.
+/// The program's data folder, with a trailing slash: share/chordmoss beside
+/// an installed binary, else the source tree's assets.
+std::string ProgramDataDir();
+/// The program's own sample folder, with a trailing slash.
 std::string ProgramSampleDir();
 
 } // namespace chordmoss

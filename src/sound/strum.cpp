@@ -46,7 +46,10 @@ int StrumPath(double x0, double y0, double x1, double y1, std::array<int, 6>& ou
         if (clip(x0, dx, kStrumLeft, kStrumRight) && clip(y0, dy, StrumBands[s].top, StrumBands[s].bottom))
             hits[n++] = {lo, s};
     }
-    std::sort(hits.begin(), hits.begin() + n);
+    // In the order reached (at most six: a plain insertion sort).
+    for (int i = 1; i < n; ++i)
+        for (int j = i; j > 0 && hits[j] < hits[j - 1]; --j)
+            std::swap(hits[j], hits[j - 1]);
     for (int i = 0; i < n; ++i)
         out[i] = hits[i].second;
     return n;

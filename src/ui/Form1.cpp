@@ -101,9 +101,10 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
+    const QString data = QString::fromStdString(ProgramDataDir());
     QIcon icon;
     for (int size : {16, 32, 48, 256})
-        icon.addFile(QStringLiteral(":/chordmoss/icon-%1.png").arg(size), QSize(size, size));
+        icon.addFile(data + QStringLiteral("icon-%1.png").arg(size), QSize(size, size));
     setWindowIcon(icon);
     setFont(sansFont(8.25));
 
@@ -114,7 +115,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
     setCentralWidget(client);
 
     buildMenus();
-    buildPictureArea(client);
+    buildPictureArea(client, data + QStringLiteral("guitar.jpg"));
     buildUpperBand(client);
 
     // One player per string, and their samples decoded in the background.
@@ -211,9 +212,10 @@ void Form1::buildUpperBand(QWidget* client)
         setTabOrder(order[i], order[i + 1]);
 }
 
-void Form1::buildPictureArea(QWidget* client)
+void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
 {
-    const QPixmap picture(QStringLiteral(":/chordmoss/guitar.jpg"));
+    // A missing or unreadable picture leaves the area blank; it still clicks.
+    const QPixmap picture(picturePath);
     m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picture);
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);

@@ -110,7 +110,7 @@ protected:
 
 private:
     void buildUpperBand(QWidget* client);
-    void buildPictureArea(QWidget* client);
+    void buildPictureArea(QWidget* client, const QString& picturePath);
     void buildMenus();
     void noteLabelMouseDown(int s, int button, double x);
     void arrowClick(int s, bool towardBody);

@@ -1,0 +1,21 @@
+// Stands in the installed layout (copied to <prefix>/bin by test_install)
+// and reports what the program finds there: the picture, and the sample a
+// strummed string plays.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "Form1.h"
+#include "controls.h"
+#include "stringplayer.h"
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    chordmoss::Form1 f;
+    auto* picture = f.findChild<chordmoss::PictureControl*>(QStringLiteral("Image1"));
+    f.Image1_MouseMove(0, 0, 4000, 2550); // the low E string beside the pickup
+    std::printf("picture=%d\nsample=%s\n", picture && picture->hasPicture() ? 1 : 0,
+                f.players()[1]->url().c_str());
+    return 0;
+}
