@@ -15,7 +15,9 @@ int main(int argc, char** argv)
     chordmoss::Form1 f;
     auto* picture = f.findChild<chordmoss::PictureControl*>(QStringLiteral("Image1"));
     f.Image1_MouseMove(0, 0, 4000, 2550); // the low E string beside the pickup
-    std::printf("picture=%d\nsample=%s\n", picture && picture->hasPicture() ? 1 : 0,
-                f.players()[1]->url().c_str());
+    f.Image1_MouseDown(1, 0, 9300, 3000);  // the neck at fret 5
+    std::printf("picture=%d\nsample=%s\nstate=%d\nposition=%s\n", picture && picture->hasPicture() ? 1 : 0,
+                f.players()[1]->url().c_str(), f.players()[1]->playState(),
+                qPrintable(f.findChild<QObject*>(QStringLiteral("Combo3"))->property("Text").toString()));
     return 0;
 }

@@ -1,5 +1,6 @@
 # Installs into a fresh prefix, then starts the program and a probe from
-# another directory: the program must find its picture and samples there.
+# another directory: the program must find its picture and samples there,
+# and keep working when they are broken.
 #   cmake -DBUILD_DIR=... -DPROBE=... -DWORK=... -P test_install.cmake
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/elsewhere")
@@ -37,16 +38,38 @@ if(took GREATER 8)
     message(FATAL_ERROR "the installed program ignored SIGTERM")
 endif()
 
+# A probe in the installed layout reports what the program finds.
 file(COPY "${PROBE}" DESTINATION "${prefix}/bin")
 get_filename_component(probe "${PROBE}" NAME)
-execute_process(COMMAND "${prefix}/bin/${probe}" WORKING_DIRECTORY "${WORK}/elsewhere"
-                RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_QUIET)
-if(rc OR NOT out MATCHES "picture=1")
+function(run_probe)
+    execute_process(COMMAND "${prefix}/bin/${probe}" WORKING_DIRECTORY "${WORK}/elsewhere"
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_QUIET)
+    if(rc)
+        message(FATAL_ERROR "the probe failed: ${rc} ${out}")
+    endif()
+    set(out "${out}" PARENT_SCOPE)
+endfunction()
+
+run_probe()
+if(NOT out MATCHES "picture=1")
     message(FATAL_ERROR "the picture was not found: ${out}")
 endif()
 string(REGEX MATCH "sample=([^\n]*)" _ "${out}")
-set(sample "${CMAKE_MATCH_1}")
-if(NOT sample STREQUAL "${prefix}/share/chordmoss/samples/E6.mp3" OR NOT EXISTS "${sample}")
-    message(FATAL_ERROR "the low E string plays '${sample}'")
+if(NOT CMAKE_MATCH_1 STREQUAL "${prefix}/share/chordmoss/samples/E6.mp3")
+    message(FATAL_ERROR "the low E string plays '${CMAKE_MATCH_1}'")
+endif()
+
+# A corrupt picture leaves the picture area blank and the neck still clicks;
+# an empty sample file is silence. So is a missing picture.
+file(WRITE "${prefix}/share/chordmoss/guitar.jpg" "not a picture")
+file(WRITE "${prefix}/share/chordmoss/samples/E6.mp3" "")
+run_probe()
+if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n" OR NOT out MATCHES "state=1")
+    message(FATAL_ERROR "with broken files: ${out}")
+endif()
+file(REMOVE "${prefix}/share/chordmoss/guitar.jpg")
+run_probe()
+if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n")
+    message(FATAL_ERROR "with no picture: ${out}")
 endif()
 file(REMOVE_RECURSE "${WORK}")
