@@ -5,7 +5,7 @@ BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation
 
-.PHONY: all deps configure build run test bench assets clean
+.PHONY: all deps configure build run test test-asan bench assets clean
 
 all: build
 
@@ -33,6 +33,17 @@ run: build
 test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure --timeout 300
+
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+ASAN_BUILD ?= build-asan
+test-asan: deps
+	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=address,undefined -fno-sanitize-recover=undefined -fno-omit-frame-pointer"
+	cmake --build $(ASAN_BUILD)
+	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  UBSAN_OPTIONS=print_stacktrace=1 \
+	  ctest --output-on-failure --timeout 600
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench
