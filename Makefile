@@ -5,7 +5,7 @@ BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation
 
-.PHONY: all deps configure build run test test-asan bench assets clean
+.PHONY: all deps configure build run test test-asan fuzz bench assets clean
 
 all: build
 
@@ -44,6 +44,22 @@ test-asan: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure --timeout 600
+
+# Random user actions against the windows for FUZZ_SECONDS, with clang's
+# libFuzzer and the sanitizers; new findings are kept in the build folder.
+FUZZ_BUILD   ?= build-fuzz
+FUZZ_SECONDS ?= 60
+fuzz: deps
+	@$(MAKE) --no-print-directory deps PACKAGES="clang libclang-rt-14-dev"
+	@[ -f $(FUZZ_BUILD)/build.ninja ] || CC=clang CXX=clang++ cmake -S . -B $(FUZZ_BUILD) -G Ninja \
+	  -DCMAKE_BUILD_TYPE=RelWithDebInfo -DCHORDMOSS_FUZZ=ON \
+	  -DCMAKE_CXX_FLAGS="-fsanitize=fuzzer-no-link,address,undefined -fno-sanitize-recover=undefined"
+	cmake --build $(FUZZ_BUILD) --target fuzz_actions
+	mkdir -p $(FUZZ_BUILD)/corpus
+	cd $(FUZZ_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp:print_suppressions=0 \
+	  ./tests/fuzz/fuzz_actions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
+	  corpus $(CURDIR)/tests/fuzz/corpus
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench

@@ -524,7 +524,7 @@ void Form1::WaitWithEvents(double seconds)
 {
     QElapsedTimer clock;
     clock.start();
-    const qint64 until = qint64(seconds * 1000.0);
+    const qint64 until = qint64(seconds * m_waitScale * 1000.0);
     while (clock.elapsed() < until && !m_exiting) {
         QCoreApplication::processEvents(QEventLoop::AllEvents, int(until - clock.elapsed()));
         if (clock.elapsed() < until)

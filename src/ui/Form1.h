@@ -58,6 +58,8 @@ public:
     void RunIt();
     /// Brings every bound widget in line with the state of record now.
     void syncDisplay();
+    /// Scales the waits of Hear (1 = real time); the fuzzer hurries them.
+    void setWaitScale(double scale) { m_waitScale = scale; }
 
 public slots:
     void Form_Load();
@@ -125,6 +127,7 @@ private:
     FretboardState m_board;
     bool m_syncQueued = false;
     bool m_exiting = false;
+    double m_waitScale = 1.0;
 
     ComboControl *m_combo1 = nullptr, *m_combo2 = nullptr, *m_combo3 = nullptr;
     TextBoxControl* m_text1 = nullptr;
