@@ -1,15 +1,94 @@
-// One benchmark program for the whole project: the core benchmarks need no
-// window, the window benchmarks create one QApplication (offscreen) first.
+// One benchmark program for the whole project. The core benchmarks need no
+// window; the window benchmarks share one QApplication (offscreen). After
+// the runs, one summary table of the figures that matter, with targets.
 #include <QApplication>
+#include <QProcess>
 
 #include <benchmark/benchmark.h>
 
+#include <algorithm>
+#include <cstdio>
+#include <map>
+#include <string>
+#include <vector>
+
+namespace {
+
+/// The console report, plus each benchmark's median in milliseconds.
+class SummaryReporter : public benchmark::ConsoleReporter {
+public:
+    std::map<std::string, double> medianMs;
+    void ReportRuns(const std::vector<Run>& runs) override
+    {
+        ConsoleReporter::ReportRuns(runs);
+        for (const Run& r : runs) {
+            if (r.aggregate_name == "median")
+                medianMs[r.run_name.function_name] =
+                    r.GetAdjustedRealTime() * benchmark::GetTimeUnitMultiplier(benchmark::kMillisecond)
+                    / benchmark::GetTimeUnitMultiplier(r.time_unit);
+        }
+    }
+};
+
+double median(std::vector<double> v)
+{
+    if (v.empty())
+        return -1;
+    std::sort(v.begin(), v.end());
+    return v[v.size() / 2];
+}
+
+/// Start-up and peak memory of fresh processes: medians of `runs` starts.
+std::pair<double, double> startupFigures(int runs)
+{
+    std::vector<double> paint, peak;
+    const QString probe = QCoreApplication::applicationDirPath() + QStringLiteral("/startup_probe");
+    for (int i = 0; i < runs; ++i) {
+        QProcess p;
+        p.start(probe, {});
+        if (!p.waitForFinished(30000))
+            continue;
+        for (const QByteArray& line : p.readAllStandardOutput().split('\n')) {
+            if (line.startsWith("first_paint_ms="))
+                paint.push_back(line.mid(15).toDouble());
+            if (line.startsWith("peak_mb="))
+                peak.push_back(line.mid(8).toDouble());
+        }
+    }
+    return {median(paint), median(peak)};
+}
+
+} // namespace
+
 int main(int argc, char** argv)
 {
-    qputenv("QT_QPA_PLATFORM", qgetenv("QT_QPA_PLATFORM").isEmpty() ? QByteArray("offscreen") : qgetenv("QT_QPA_PLATFORM"));
+    if (qEnvironmentVariableIsEmpty("QT_QPA_PLATFORM"))
+        qputenv("QT_QPA_PLATFORM", "offscreen");
     QApplication app(argc, argv);
-    benchmark::Initialize(&argc, argv);
-    benchmark::RunSpecifiedBenchmarks();
+    std::vector<char*> args(argv, argv + argc);
+    std::string repetitions = "--benchmark_repetitions=5";
+    std::string aggregates = "--benchmark_report_aggregates_only=true";
+    args.push_back(repetitions.data());
+    args.push_back(aggregates.data());
+    int count = int(args.size());
+    benchmark::Initialize(&count, args.data());
+    SummaryReporter reporter;
+    benchmark::RunSpecifiedBenchmarks(&reporter);
     benchmark::Shutdown();
+
+    const auto [paintMs, peakMb] = startupFigures(9);
+    auto ms = [&](const char* name) {
+        const auto it = reporter.medianMs.find(name);
+        return it == reporter.medianMs.end() ? -1.0 : it->second;
+    };
+    std::printf("\n| measure (median) | value | target |\n|---|---|---|\n");
+    std::printf("| voicing engine: RunIt once | %.2f us | |\n", ms("BM_RunIt") * 1000);
+    std::printf("| core walk of all 756 chords | %.2f ms | < 2 ms |\n", ms("BM_WalkAllChords"));
+    std::printf("| type chosen from the list to finished display | %.1f us | |\n", ms("BM_TypeSelectionToDisplay") * 1000);
+    std::printf("| worst-case search (756 candidates, Not Found) | %.2f ms | < 25 ms |\n", ms("BM_SearchNotFound"));
+    std::printf("| start-up to first painted frame (fresh process) | %.1f ms | < 400 ms |\n", paintMs);
+    std::printf("| peak memory, all samples decoded | %.1f MB | < 80 MB |\n", peakMb);
+    std::printf("| sound latency, PlayString to first frame mixed | %.2f ms | < 10 ms |\n", ms("BM_PlayStringLatency"));
+    std::printf("| mouse move over the strings | %.2f us | < 50 us |\n", ms("BM_MouseMoveOverStrings") * 1000);
     return 0;
 }

@@ -1,10 +1,9 @@
 // The window: a type chosen from the list through the finished display
-// update, the worst-case search, start-up to the first painted frame, the
-// cost of a mouse move over the strings.
+// update, the worst-case search, the cost of a mouse move over the strings.
+// (Start-up is measured in fresh processes, by startup_probe.)
 #include <benchmark/benchmark.h>
 
 #include <QApplication>
-#include <QElapsedTimer>
 #include <QLineEdit>
 
 #include "Form1.h"
@@ -12,22 +11,6 @@
 
 using namespace chordmoss;
 
-namespace {
-
-/// Stops a clock at the first paint of the watched widget.
-class FirstPaint : public QObject {
-public:
-    QElapsedTimer clock;
-    qint64 nanoseconds = -1;
-    bool eventFilter(QObject*, QEvent* e) override
-    {
-        if (e->type() == QEvent::Paint && nanoseconds < 0)
-            nanoseconds = clock.nsecsElapsed();
-        return false;
-    }
-};
-
-} // namespace
 
 static void BM_TypeSelectionToDisplay(benchmark::State& state)
 {
@@ -56,24 +39,6 @@ static void BM_SearchNotFound(benchmark::State& state)
     }
 }
 BENCHMARK(BM_SearchNotFound)->Unit(benchmark::kMillisecond);
-
-static void BM_StartupToFirstPaint(benchmark::State& state)
-{
-    for (auto _ : state) {
-        FirstPaint watch;
-        watch.clock.start();
-        {
-            Form1 f;
-            f.centralWidget()->installEventFilter(&watch);
-            f.show();
-            while (watch.nanoseconds < 0 && watch.clock.elapsed() < 5000)
-                QApplication::processEvents();
-            state.SetIterationTime(watch.nanoseconds / 1e9);
-        }
-        QApplication::processEvents();
-    }
-}
-BENCHMARK(BM_StartupToFirstPaint)->UseManualTime()->Unit(benchmark::kMillisecond)->Iterations(20);
 
 // Moves across the strings beside the pickup with every string ringing
 // (nothing restarts), and outside the strum band.

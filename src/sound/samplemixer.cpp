@@ -75,6 +75,12 @@ void SampleMixer::preload(std::vector<std::string> paths)
     });
 }
 
+void SampleMixer::waitForPreload()
+{
+    if (m_preloader.joinable())
+        m_preloader.join();
+}
+
 Mix_Chunk* SampleMixer::decode(const std::string& path)
 {
     std::error_code ec;

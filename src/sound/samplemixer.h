@@ -26,6 +26,8 @@ public:
     /// Decodes the given files in the background, so the first note is as
     /// quick as the rest.
     void preload(std::vector<std::string> paths);
+    /// Waits until the background decoding has finished.
+    void waitForPreload();
     /// Returns the decoded sample, decoding it now when it is not cached yet;
     /// nullptr when the file cannot be decoded.
     Mix_Chunk* chunk(const std::string& path);
