@@ -187,7 +187,8 @@ void drawHardware(QPainter& p)
     drawPickup(p, 243);
     drawPickup(p, 335);
 
-    // Volume knob inside the knob zone, and a tone knob beside it.
+    // The volume knob, inside the knob zone: the only knob, so a player
+    // looking for the volume finds it.
     auto knob = [&](QPointF c, double r) {
         QRadialGradient g(c - QPointF(r / 3, r / 3), r * 1.4);
         g.setColorAt(0, QColor(255, 236, 150));
@@ -200,8 +201,6 @@ void drawHardware(QPainter& p)
         p.drawLine(c, c + QPointF(0, -r + 1));
     };
     knob(QPointF(px((kKnobLeft + kKnobRight) / 2), px((kKnobTop + kKnobBottom) / 2)), 8);
-    knob(QPointF(425, 308), 8);
-    knob(QPointF(385, 86), 7);
     // Pickguard edge.
     QPainterPath guard;
     guard.moveTo(360, 222);
