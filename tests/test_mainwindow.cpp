@@ -449,9 +449,13 @@ void TestMainWindow::menus()
     f.findChild<QAction*>(QStringLiteral("HLP"))->trigger();
     QCOMPARE(help.title, QStringLiteral("Razedu"));
     QVERIFY(help.iconless);
-    QVERIFY(help.text.startsWith(QLatin1String("Select chord by changing the three combo boxes.")));
-    QVERIFY(help.text.contains(QLatin1String("Touch the 'NEXT' buton to continue the search.")));
-    QVERIFY(help.text.endsWith(QLatin1String("click the buttons under the chord label")));
+    const QString helpText = QStringLiteral(
+        "Select chord by changing the three combo boxes. Click on the fret bar to change the fret position. To hear "
+        "the chord move the cursor over the strings next to the pickup or click the hear button. To turn notes on "
+        "and off click on the note labels. To Search for an unknown chord, enter the notes in the search boxes and "
+        "click the search button. Touch the 'NEXT' buton to continue the search. To move the fingering up or down "
+        "right click on the label on the left or right side or click the buttons under the chord label");
+    QCOMPARE(help.text, helpText);
 
     MessageCatcher about;
     about.arm();

@@ -16,6 +16,7 @@
 #include <QRadialGradient>
 #include <QRandomGenerator>
 
+#include <algorithm>
 #include <cmath>
 #include <cstdio>
 
@@ -201,15 +202,65 @@ void drawHardware(QPainter& p)
         p.drawLine(c, c + QPointF(0, -r + 1));
     };
     knob(QPointF(px((kKnobLeft + kKnobRight) / 2), px((kKnobTop + kKnobBottom) / 2)), 8);
-    // Pickguard edge.
+    // A tortoiseshell pickguard floating below the strings, with its shadow.
     QPainterPath guard;
-    guard.moveTo(360, 222);
-    guard.cubicTo(420, 230, 470, 260, 480, 300);
-    guard.lineTo(452, 312);
-    guard.cubicTo(440, 275, 400, 250, 360, 246);
-    p.setPen(QPen(QColor(20, 10, 5), 1));
-    p.setBrush(QColor(40, 25, 15, 230));
+    guard.moveTo(372, 224);
+    guard.cubicTo(430, 226, 492, 250, 500, 292);
+    guard.cubicTo(504, 318, 470, 322, 455, 304);
+    guard.cubicTo(430, 274, 400, 252, 372, 246);
+    guard.closeSubpath();
+    p.fillPath(guard.translated(4, 6), QColor(0, 0, 0, 60));
+    QLinearGradient shell(372, 224, 500, 320);
+    shell.setColorAt(0, QColor(70, 35, 18));
+    shell.setColorAt(1, QColor(28, 14, 8));
+    p.fillPath(guard, shell);
+    QRandomGenerator rng(23);
+    p.save();
+    p.setClipPath(guard);
+    p.setPen(Qt::NoPen);
+    for (int i = 0; i < 90; ++i) {
+        p.setBrush(QColor(150 + rng.bounded(60), 70 + rng.bounded(40), 20, 40 + rng.bounded(60)));
+        p.drawEllipse(QPointF(372 + rng.bounded(130.0), 224 + rng.bounded(100.0)), 1 + rng.bounded(5.0),
+                      1 + rng.bounded(3.0));
+    }
+    p.restore();
+    p.setPen(QPen(QColor(235, 225, 200), 1.2));
+    p.setBrush(Qt::NoBrush);
     p.drawPath(guard);
+}
+
+// What a photograph adds: soft light from the upper left, a darker edge
+// where the arched top turns down, and fine grain over everything.
+void drawPhotographicFinish(QPainter& p, QImage& img)
+{
+    const QPainterPath body = bodyOutline();
+    p.save();
+    p.setClipPath(body);
+    p.setBrush(Qt::NoBrush);
+    for (int i = 0; i < 8; ++i) {
+        p.setPen(QPen(QColor(20, 8, 2, 16), 3 + 3 * i));
+        p.drawPath(body);
+    }
+    p.restore();
+    // The neck joins the body with a heel that casts a soft shadow.
+    QLinearGradient heel(kNeckEndX - 30, 0, kNeckEndX + 10, 0);
+    heel.setColorAt(0, QColor(0, 0, 0, 0));
+    heel.setColorAt(1, QColor(0, 0, 0, 70));
+    p.fillRect(QRectF(kNeckEndX - 30, px(kNeckTop) + 2, 40, px(kNeckBottom) - px(kNeckTop) - 4), heel);
+    p.end();
+
+    QRandomGenerator rng(31);
+    for (int y = 0; y < img.height(); ++y) {
+        auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
+        for (int x = 0; x < img.width(); ++x) {
+            const int n = int(rng.bounded(7)) - 3;
+            const double dx = (x - 300.0) / img.width(), dy = (y - 120.0) / img.height();
+            const double light = 1.0 - 0.10 * (dx * dx + dy * dy);
+            const QRgb c = line[x];
+            auto ch = [&](int v) { return std::clamp(int(v * light) + n, 0, 255); };
+            line[x] = qRgb(ch(qRed(c)), ch(qGreen(c)), ch(qBlue(c)));
+        }
+    }
 }
 
 void drawNeck(QPainter& p)
@@ -255,10 +306,10 @@ void drawNeck(QPainter& p)
     // Fret wires on the zone bounds; the first bound is the nut.
     for (int i = 1; i < 15; ++i) {
         QLinearGradient nickel(wire[i] - 1.5, 0, wire[i] + 1.5, 0);
-        nickel.setColorAt(0, QColor(140, 140, 140));
-        nickel.setColorAt(0.5, QColor(250, 250, 250));
-        nickel.setColorAt(1, QColor(110, 110, 110));
-        p.fillRect(QRectF(wire[i] - 1.2, top, 2.4, bottom - top), nickel);
+        nickel.setColorAt(0, QColor(150, 150, 150));
+        nickel.setColorAt(0.5, QColor(255, 255, 255));
+        nickel.setColorAt(1, QColor(120, 120, 120));
+        p.fillRect(QRectF(wire[i] - 1.5, top, 3.0, bottom - top), nickel);
     }
     p.fillRect(QRectF(kNutX - 2, top - 1, 5, bottom - top + 2), QColor(238, 232, 212));
     p.fillRect(QRectF(kNutX + 2.5, top - 1, 1, bottom - top + 2), QColor(160, 150, 130));
@@ -338,6 +389,7 @@ QImage drawGuitar()
     drawNeck(p);
     drawHardware(p);
     drawStrings(p);
+    drawPhotographicFinish(p, img);
     return img;
 }
 

@@ -111,10 +111,13 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
     auto* client = new QWidget(this);
     client->setObjectName(QStringLiteral("client"));
     setBackground(client, kWindowColour);
-    client->setFixedSize(int(13770 / kTwips), int(7935 / kTwips));
     setCentralWidget(client);
 
     buildMenus();
+    // The client area's size; the frame stays resizable, and nothing in the
+    // layout follows a resize.
+    client->resize(int(13770 / kTwips), int(7935 / kTwips));
+    resize(client->width(), client->height() + menuBar()->sizeHint().height());
     buildPictureArea(client, data + QStringLiteral("guitar.jpg"));
     buildUpperBand(client);
 
@@ -191,8 +194,18 @@ void Form1::buildUpperBand(QWidget* client)
                                 QStringLiteral("Show chords that expand 4 frets"));
     m_altChords = new CheckControl(client, QStringLiteral("AltChords"), 5640, 1920, 2775, 255,
                                    QStringLiteral("Show Alternate Fingering"));
+    // Everything in the upper band but the buttons has the window colour behind it.
     for (QWidget* w : {static_cast<QWidget*>(m_check1), static_cast<QWidget*>(m_altChords)})
         setBackground(w, kWindowColour);
+    QList<QWidget*> fields = {m_combo1, m_combo2, m_combo3, m_text1};
+    for (TextBoxControl* box : m_search)
+        fields << box;
+    for (QWidget* w : fields) {
+        QPalette pal = w->palette();
+        pal.setColor(QPalette::Base, kWindowColour);
+        pal.setColor(QPalette::Button, kWindowColour);
+        w->setPalette(pal);
+    }
 
     connect(m_combo1, &ComboControl::listClicked, this, &Form1::Combo1_Click);
     connect(m_combo2, &ComboControl::listClicked, this, &Form1::Combo2_Click);
@@ -222,7 +235,7 @@ void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
     connect(m_image1, &PictureControl::mouseLeft, this, [this] { m_lastStrumPointValid = false; });
 
     m_overlay = new OverlayCanvas(client);
-    m_overlay->setGeometry(client->rect());
+    m_overlay->setGeometry(0, 0, int(13815 / kTwips), int(7935 / kTwips));
 
     // Ellipses first, so lines and dots lie over them; the labels above all.
     for (int s = 1; s <= 6; ++s) {
