@@ -33,8 +33,8 @@ void MoveStringButton(const Module1& m, FretboardState& board, int s, bool towar
 
 void PressNoteLabel(const Module1& m, FretboardState& board, int s, int button, double x)
 {
-    StringGroup& g = board.string(s);
     if (button == LeftButton || button == MiddleButton) {
+        StringGroup& g = board.string(s);
         g.dotVisible = !g.dotVisible;
         g.lineVisible = g.dotVisible;
         return;
@@ -54,13 +54,10 @@ void PressNoteLabel(const Module1& m, FretboardState& board, int s, int button, 
     }
     // The low E string's label alone writes three spaces on a move toward the nut.
     const bool threeSpaces = s == 1 && x > kLeftEdge;
-    moveTo(m, g, n, threeSpaces ? "   " : "  ", m.stringNotes(s)[n].view());
-    g.dotVisible = true;
-    g.lineVisible = true;
-    g.labelVisible = true;
-    g.ellipseVisible = true;
-    g.lessVisible = true;
-    g.moreVisible = true;
+    std::string caption(threeSpaces ? "   " : "  ");
+    caption.append(m.stringNotes(s)[n].view());
+    // The same writes as a computed string's: caption, dot, line, whole group shown.
+    board.show(s, m.FretX[n], std::move(caption));
 }
 
 } // namespace chordmoss
