@@ -90,22 +90,12 @@ void TestModel::initResetsStringsAndTables()
 void TestModel::formulaTable()
 {
     QCOMPARE(int(ChordFormulas.size()), 63);
-    QCOMPARE(ChordFormulas.front().key, std::string_view("Maj "));
-    QCOMPARE(ChordFormulas.back().key, std::string_view("Min7-5 "));
-    QCOMPARE(ChordFormulas[7].key, std::string_view("Min7\\b3"));
     // Keys are unique, and every key but one ends in a space.
     for (std::size_t i = 0; i < ChordFormulas.size(); ++i) {
         QCOMPARE(FindChordFormula(ChordFormulas[i].key), &ChordFormulas[i]);
         if (i != 7)
             QVERIFY(ChordFormulas[i].key.back() == ' ');
     }
-    auto sameDegrees = [](std::string_view a, std::string_view b) {
-        return FindChordFormula(a)->degrees == FindChordFormula(b)->degrees;
-    };
-    QVERIFY(sameDegrees("Min7b5 ", "Min7-5 "));
-    QVERIFY(sameDegrees("Maj9+11 ", "9b5 "));
-    QVERIFY(sameDegrees("Sus2Sus4 ", "Sus4/9 "));
-    QVERIFY(!sameDegrees("Maj ", "Min "));
 }
 
 void TestModel::lookupIsExact_data()
