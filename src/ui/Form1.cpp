@@ -3,7 +3,6 @@
 #include <QAction>
 #include <QApplication>
 #include <QCloseEvent>
-#include <QDeadlineTimer>
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMessageBox>

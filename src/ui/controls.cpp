@@ -142,6 +142,12 @@ TextBoxControl::TextBoxControl(QWidget* parent, const QString& name, double left
     placeTwips(this, left, top, width, height);
 }
 
+void TextBoxControl::bindText(std::string* f)
+{
+    m_bound = f;
+    connect(this, &QLineEdit::textEdited, this, [this](const QString& t) { *m_bound = t.toStdString(); });
+}
+
 QString TextBoxControl::textValue() const
 {
     return m_bound ? QString::fromStdString(*m_bound) : text();

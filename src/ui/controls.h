@@ -187,7 +187,9 @@ public:
     TextBoxControl(QWidget* parent, const QString& name, double left, double top, double width, double height);
     QString textValue() const;
     void setTextValue(const QString& t);
-    void bindText(std::string* f) { m_bound = f; }
+    /// Binds the text to a field: the program writes the field, and what the
+    /// user types is written back to it.
+    void bindText(std::string* f);
     bool isVisibleTo() const { return !isHidden(); }
     void sync();
 signals:
