@@ -165,6 +165,9 @@ void TestVolume::closeAndTheNextTick()
     f.Timer1_Timer();
     QVERIFY(f.volumeWindow() && !f.volumeWindow()->isVisible());
     QCOMPARE(shown(f.volumeWindow()), QStringLiteral("36"));
+    // The title bar's close button closes it the same way.
+    openByKnob(f)->close();
+    QVERIFY(!f.volumeWindow());
 }
 
 void TestVolume::knobReopensAndFocuses()

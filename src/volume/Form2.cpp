@@ -1,5 +1,6 @@
 #include "Form2.h"
 
+#include <QCloseEvent>
 #include <QPainter>
 #include <QPolygon>
 
@@ -123,6 +124,12 @@ void Form2::Label1_Change()
 }
 
 void Form2::Command1_Click() { unload(); }
+
+void Form2::closeEvent(QCloseEvent* e)
+{
+    QWidget::closeEvent(e);
+    unload();
+}
 
 void Form2::unload()
 {

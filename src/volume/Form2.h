@@ -42,6 +42,10 @@ public slots:
     void Label1_Change();
     void Command1_Click();
 
+protected:
+    /// Closing from the title bar is the same as "Close".
+    void closeEvent(QCloseEvent* e) override;
+
 private:
     Module1& m_module;
     PlayerSet m_players;
