@@ -283,6 +283,9 @@ void TestSound::badFilesAreSilent()
     QCOMPARE(state(f, 1), 1);
     f.Image1_MouseMove(0, 0, 4000, 3200); // high E open: the empty file
     QCOMPARE(state(f, 6), 1);
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("A5.mp3"))); // a folder where a sample should be
+    f.players()[3]->setURL(dir.filePath(QStringLiteral("A5.mp3")).toStdString());
+    QCOMPARE(state(f, 3), 1);
     QDir::setCurrent(before);
     f.players()[2]->setURL("/no/such/sample.mp3");
     QCOMPARE(state(f, 2), 1);
