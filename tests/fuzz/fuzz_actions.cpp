@@ -149,6 +149,7 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("QT_QPA_PLATFORM", "offscreen");
     qputenv("SDL_AUDIODRIVER", "dummy");
     app = new QApplication(*argc, *argv);
+    qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
     // Message boxes are answered as soon as they come up.
     auto* answer = new QTimer(app);
     answer->setInterval(0);
