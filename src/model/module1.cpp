@@ -60,12 +60,6 @@ const NoteTable& Module1::stringNotes(int s) const
     }
 }
 
-Module1& Module1::shared()
-{
-    static Module1 instance;
-    return instance;
-}
-
 void Init(Module1& m, const std::string& combo1Text)
 {
     const Filled& c = filled();

@@ -1,6 +1,7 @@
 #pragma once
-// The shared tables of the program. Both windows' handlers work on one
-// instance (Module1::shared()); tests make their own.
+// The shared tables of the program. The main window owns the one instance
+// and hands it to the volume window, so both windows' handlers see the same
+// tables; tests make their own.
 
 #include <array>
 #include <cstdint>
@@ -29,9 +30,6 @@ struct Module1 {
 
     /// Returns the note table along string s (1..6); both E strings share ENotes.
     const NoteTable& stringNotes(int s) const;
-
-    /// The one instance that the program's windows share.
-    static Module1& shared();
 };
 
 /// Refills the tables and turns the note circle to the root named by
