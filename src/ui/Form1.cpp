@@ -67,6 +67,7 @@ void setBackground(QWidget* w, const QColor& c)
     w->setAutoFillBackground(true);
     QPalette pal = w->palette();
     pal.setColor(QPalette::Window, c);
+    pal.setColor(QPalette::Button, c); // check boxes fill with the button colour
     w->setPalette(pal);
 }
 
