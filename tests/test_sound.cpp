@@ -68,6 +68,7 @@ private slots:
     void strumRetrigger();
     void fastSweepPlaysEveryString();
     void strumPath();
+    void offColumnDotReplaysTheLastSample();
     void badFilesAreSilent();
 };
 
@@ -263,6 +264,25 @@ void TestSound::strumPath()
     QCOMPARE(out[0], 2);
     QCOMPARE(StrumPath(4000, 2550, 4000, 2560, out), 1);
     QCOMPARE(out[0], 1);
+}
+
+void TestSound::offColumnDotReplaysTheLastSample()
+{
+    Form1 f;
+    StartLog log(f);
+    f.Image1_MouseMove(0, 0, 4000, 2550); // low E open
+    f.players()[1]->stop();
+    f.findChild<QObject*>(QStringLiteral("Shape1"))->setProperty("Left", 11000.0); // on no fret column
+    f.Image1_MouseMove(0, 0, 4000, 2560);
+    QCOMPARE(log.files, QStringList({QStringLiteral("E6.mp3"), QStringLiteral("E6.mp3")}));
+    QCOMPARE(state(f, 1), 3);
+    // A player that never had a sample stays silent.
+    f.findChild<QObject*>(QStringLiteral("Shape6"))->setProperty("Left", 11000.0);
+    f.Image1_MouseMove(0, 0, 3000, 2560); // out of the band, down outside it,
+    f.Image1_MouseMove(0, 0, 3000, 3200); // and in again along the high E strip
+    f.Image1_MouseMove(0, 0, 4000, 3200);
+    QCOMPARE(state(f, 6), 0);
+    QCOMPARE(log.files.size(), 2);
 }
 
 void TestSound::badFilesAreSilent()
