@@ -6,7 +6,7 @@
 #include <QElapsedTimer>
 #include <QMenuBar>
 #include <QMessageBox>
-#include <QThread>
+#include <QEventLoop>
 #include <QTimer>
 
 #include <cmath>
@@ -535,13 +535,19 @@ void Form1::Command3_Click()
 
 void Form1::WaitWithEvents(double seconds)
 {
+    // A nested event loop: strumming, the timer, chord changes and a second
+    // Hear all run during the wait. It lasts at least `seconds`.
     QElapsedTimer clock;
     clock.start();
     const qint64 until = qint64(seconds * m_waitScale * 1000.0);
-    while (clock.elapsed() < until && !m_exiting) {
-        QCoreApplication::processEvents(QEventLoop::AllEvents, int(until - clock.elapsed()));
-        if (clock.elapsed() < until)
-            QThread::usleep(1000);
+    QEventLoop loop;
+    QTimer wake;
+    wake.setSingleShot(true);
+    wake.setTimerType(Qt::PreciseTimer);
+    connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
+    for (qint64 left = until; left > 0 && !m_exiting; left = until - clock.elapsed()) {
+        wake.start(int(left));
+        loop.exec();
     }
 }
 
