@@ -5,6 +5,7 @@
 
 #include "fretboardstate.h"
 #include "module1.h"
+#include "samplemixer.h"
 #include "samplenames.h"
 #include "stringplayer.h"
 
@@ -12,8 +13,9 @@ namespace chordmoss {
 
 std::string ResolveSample(const std::string& path)
 {
+    // A sample already decoded is played from memory: no file-system look.
     std::error_code ec;
-    if (std::filesystem::is_regular_file(path, ec))
+    if (SampleMixer::instance().isCached(path) || std::filesystem::is_regular_file(path, ec))
         return path;
     const std::string name = std::filesystem::path(path).filename().string();
     return ProgramSampleDir() + name;

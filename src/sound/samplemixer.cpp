@@ -89,12 +89,24 @@ Mix_Chunk* SampleMixer::decode(const std::string& path)
     return Mix_LoadWAV(path.c_str());
 }
 
+std::string SampleMixer::cacheKey(const std::string& path)
+{
+    std::error_code ec;
+    return std::filesystem::absolute(path, ec).lexically_normal().string();
+}
+
+bool SampleMixer::isCached(const std::string& path) const
+{
+    const std::lock_guard lock(m_cacheMutex);
+    const auto it = m_cache.find(cacheKey(path));
+    return it != m_cache.end() && it->second != nullptr;
+}
+
 Mix_Chunk* SampleMixer::chunk(const std::string& path)
 {
     if (!m_open)
         return nullptr;
-    std::error_code ec;
-    const std::string key = std::filesystem::absolute(path, ec).lexically_normal().string();
+    const std::string key = cacheKey(path);
     {
         const std::lock_guard lock(m_cacheMutex);
         if (auto it = m_cache.find(key); it != m_cache.end())

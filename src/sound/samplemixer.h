@@ -28,6 +28,9 @@ public:
     void preload(std::vector<std::string> paths);
     /// Waits until the background decoding has finished.
     void waitForPreload();
+    /// True when `path` is decoded and cached: it plays from memory, with no
+    /// look at the file system.
+    bool isCached(const std::string& path) const;
     /// Returns the decoded sample, decoding it now when it is not cached yet;
     /// nullptr when the file cannot be decoded.
     Mix_Chunk* chunk(const std::string& path);
@@ -44,6 +47,7 @@ public:
 private:
     SampleMixer();
     Mix_Chunk* decode(const std::string& path);
+    static std::string cacheKey(const std::string& path);
     static void channelEffect(int chan, void* stream, int len, void* udata);
 
     bool m_open = false;

@@ -9,8 +9,6 @@
 #include <QEventLoop>
 #include <QTimer>
 
-#include <cmath>
-
 #include "Form2.h"
 #include "boardlayout.h"
 #include "chordformulas.h"

@@ -25,7 +25,6 @@
 #include "playstring.h"
 
 class QTimer;
-class QAction;
 
 namespace chordmoss {
 
@@ -34,7 +33,6 @@ class CheckControl;
 class ComboControl;
 class Form2;
 class LabelControl;
-class LineControl;
 class OverlayCanvas;
 class PictureControl;
 class ShapeControl;
