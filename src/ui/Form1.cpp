@@ -10,6 +10,7 @@
 #include <QTimer>
 
 #include "Form2.h"
+#include "accessiblenames.h"
 #include "boardlayout.h"
 #include "chordformulas.h"
 #include "controls.h"
@@ -52,13 +53,7 @@ const QString kAboutText = QStringLiteral(
 // The numbers stand over their frets: 12 at the left, the nut (0) at the right.
 const QString kFretNumbers = QStringLiteral("12 11  10   9    8      7     6     5       4       3        2        1      0");
 
-QFont sansFont(double points)
-{
-    QFont f(QStringLiteral("Liberation Sans"));
-    f.setStyleHint(QFont::SansSerif);
-    f.setPointSizeF(points);
-    return f;
-}
+QFont sansFont(double points) { return windowFont(points); }
 
 void setBackground(QWidget* w, const QColor& c)
 {
@@ -99,6 +94,8 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
+    QGuiApplication::setDesktopFileName(QStringLiteral(CHORDMOSS_APP_ID));
+    setPalette(fixedPalette());
     const QString data = QString::fromStdString(ProgramDataDir());
     QIcon icon;
     for (int size : {16, 32, 48, 256})
@@ -132,6 +129,7 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
     m_timer1->setInterval(1000);
     connect(m_timer1, &QTimer::timeout, this, &Form1::Timer1_Timer);
 
+    describeMainWindow(this);
     Form_Load();
     syncDisplay();
     m_combo1->setFocus();
@@ -150,6 +148,8 @@ void Form1::buildMenus()
 {
     QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
     file->setObjectName(QStringLiteral("File"));
+    file->setPalette(palette()); // a popup is a window of its own
+    file->setFont(font());
     QAction* exitAction = file->addAction(QStringLiteral("Exit"));
     exitAction->setObjectName(QStringLiteral("Exit"));
     connect(exitAction, &QAction::triggered, this, &Form1::Exit_Click);
@@ -226,8 +226,7 @@ void Form1::buildUpperBand(QWidget* client)
 void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
 {
     // A missing or unreadable picture leaves the area blank; it still clicks.
-    const QPixmap picture(picturePath);
-    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picture);
+    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picturePath);
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
     connect(m_image1, &PictureControl::mouseLeft, this, [this] { m_lastStrumPointValid = false; });
@@ -276,8 +275,12 @@ void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
         return lab;
     };
     transparentLabel("Label11", 7080, 2760, 5055, 375, QStringLiteral("Click on labels to turn notes on and off"), 13.5);
-    auto* frets = transparentLabel("Label12", 7320, 4440, 4335, 255, kFretNumbers, 8.25);
-    frets->setWordWrap(false);
+    QList<double> fretColumns; // 12 at the left down to the nut
+    for (int f = 12; f >= 0; --f)
+        fretColumns << kFretLeft[f] + kDotSize / 2.0;
+    auto* frets = new FretNumberLabel(client, QStringLiteral("Label12"), 7320, 4440, 4335, 255, kFretNumbers,
+                                      fretColumns);
+    frets->setFont(sansFont(8.25));
     transparentLabel("Label8", 3600, 7320, 3975, 375, QStringLiteral("Strum to hear chord or press >"), 13.5);
     auto* command4 = new ButtonControl(client, QStringLiteral("Command4"), 7560, 7320, 615, 375, QStringLiteral("Hear"));
     connect(command4, &QPushButton::clicked, this, &Form1::Command4_Click);
@@ -349,6 +352,7 @@ void Form1::syncDisplay()
 void Form1::message(const QString& text)
 {
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, this);
+    box.setPalette(palette());
     box.exec();
 }
 

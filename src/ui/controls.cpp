@@ -1,8 +1,12 @@
 #include "controls.h"
 
+#include <QAccessibleWidget>
+#include <QFileInfo>
 #include <QFocusEvent>
+#include <QFontDatabase>
 #include <QMouseEvent>
 #include <QPainter>
+#include <QPainterPath>
 
 #include <cmath>
 
@@ -33,6 +37,109 @@ void placeTwips(QWidget* w, double left, double top, double width, double height
 {
     w->setGeometry(int(std::lround(left / kTwips)), int(std::lround(top / kTwips)),
                    int(std::lround(width / kTwips)), int(std::lround(height / kTwips)));
+}
+
+// ---------------------------------------------------------------- colours, fonts, names
+
+QPalette fixedPalette()
+{
+    // A classic light desktop: black text on light surfaces, the same in every
+    // colour group so an inactive window looks like an active one.
+    const QColor black(0, 0, 0), white(255, 255, 255), face(240, 240, 240);
+    QPalette pal;
+    for (auto group : {QPalette::Active, QPalette::Inactive, QPalette::Disabled}) {
+        const bool off = group == QPalette::Disabled;
+        const QColor text = off ? QColor(109, 109, 109) : black;
+        auto set = [&](QPalette::ColorRole role, const QColor& c) { pal.setColor(group, role, c); };
+        set(QPalette::WindowText, text);
+        set(QPalette::Text, text);
+        set(QPalette::ButtonText, text);
+        set(QPalette::ToolTipText, black);
+        set(QPalette::PlaceholderText, QColor(109, 109, 109));
+        set(QPalette::BrightText, white);
+        set(QPalette::Window, face);
+        set(QPalette::Button, face);
+        set(QPalette::Base, white);
+        set(QPalette::AlternateBase, QColor(245, 245, 245));
+        set(QPalette::ToolTipBase, QColor(255, 255, 220));
+        set(QPalette::Light, white);
+        set(QPalette::Midlight, QColor(227, 227, 227));
+        set(QPalette::Mid, QColor(160, 160, 160));
+        set(QPalette::Dark, QColor(105, 105, 105));
+        set(QPalette::Shadow, black);
+        set(QPalette::Highlight, QColor(0, 84, 166));
+        set(QPalette::HighlightedText, white);
+        set(QPalette::Link, QColor(0, 0, 238));
+        set(QPalette::LinkVisited, QColor(85, 26, 139));
+    }
+    return pal;
+}
+
+QFont windowFont(double points)
+{
+    // The face comes from the program's resources, loaded at first use.
+    static const bool loaded = [] {
+        return QFontDatabase::addApplicationFont(QStringLiteral(":/fonts/LiberationSans-Regular.ttf")) >= 0;
+    }();
+    Q_UNUSED(loaded);
+    QFont f(QStringLiteral("Liberation Sans"));
+    f.setStyleHint(QFont::SansSerif);
+    f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
+    return f;
+}
+
+namespace {
+
+/// A control as a screen reader sees it: its role, its name, and for a label
+/// its caption as the description and a press action.
+class ControlAccessible : public QAccessibleWidget {
+public:
+    ControlAccessible(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
+    QString text(QAccessible::Text t) const override
+    {
+        auto* label = qobject_cast<LabelControl*>(widget());
+        if (t == QAccessible::Name && !widget()->accessibleName().isEmpty())
+            return widget()->accessibleName();
+        if (label && (t == QAccessible::Name || t == QAccessible::Description))
+            return label->caption().simplified();
+        return QAccessibleWidget::text(t);
+    }
+    QStringList actionNames() const override
+    {
+        return role() == QAccessible::Button ? QStringList{pressAction()} : QAccessibleWidget::actionNames();
+    }
+    void doAction(const QString& action) override
+    {
+        auto* label = qobject_cast<LabelControl*>(widget());
+        if (label && action == pressAction())
+            label->press();
+        else
+            QAccessibleWidget::doAction(action);
+    }
+};
+
+QAccessibleInterface* controlAccessibleFactory(const QString&, QObject* o)
+{
+    auto* w = qobject_cast<QWidget*>(o);
+    const QVariant role = o ? o->property("accessibleRole") : QVariant();
+    if (!w || !role.isValid())
+        return nullptr;
+    return new ControlAccessible(w, QAccessible::Role(role.toInt()));
+}
+
+} // namespace
+
+void describeControl(QWidget* w, const QString& name, QAccessible::Role role)
+{
+    static const bool installed = [] {
+        QAccessible::installFactory(controlAccessibleFactory);
+        return true;
+    }();
+    Q_UNUSED(installed);
+    if (!name.isEmpty())
+        w->setAccessibleName(name);
+    if (role != QAccessible::NoRole)
+        w->setProperty("accessibleRole", int(role));
 }
 
 // ---------------------------------------------------------------- shapes
@@ -120,6 +227,12 @@ void LabelControl::sync()
         QLabel::setVisible(m_shown.get());
 }
 
+void LabelControl::press()
+{
+    emit mouseDown(LeftButton, 0, 0, 0);
+    emit clicked();
+}
+
 void LabelControl::mousePressEvent(QMouseEvent* e)
 {
     const QPointF p = e->position();
@@ -130,6 +243,43 @@ void LabelControl::mouseReleaseEvent(QMouseEvent* e)
 {
     if (e->button() == Qt::LeftButton && rect().contains(e->position().toPoint()))
         emit clicked();
+}
+
+FretNumberLabel::FretNumberLabel(QWidget* parent, const QString& name, double left, double top, double width,
+                                 double height, const QString& caption, QList<double> columns)
+    : LabelControl(parent, name, left, top, width, height, caption), m_columns(std::move(columns))
+{
+    setWordWrap(false);
+}
+
+QList<QRectF> FretNumberLabel::numberRects() const
+{
+    const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QFontMetricsF fm(font());
+    QList<QRectF> rects;
+    for (qsizetype i = 0; i < numbers.size() && i < m_columns.size(); ++i) {
+        const double w = fm.horizontalAdvance(numbers[i]);
+        const double centre = m_columns[i] / kTwips - x();
+        rects << QRectF(centre - w / 2, (height() - fm.height()) / 2, w, fm.height());
+    }
+    return rects;
+}
+
+void FretNumberLabel::paintEvent(QPaintEvent*)
+{
+    const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    const QList<QRectF> rects = numberRects();
+    const QFontMetricsF fm(font());
+    QPainterPath glyphs;
+    for (qsizetype i = 0; i < rects.size(); ++i)
+        glyphs.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+    QPainter p(this);
+    p.setRenderHint(QPainter::Antialiasing);
+    // The halo: the window colour around each glyph, then the glyphs on it.
+    p.strokePath(glyphs, QPen(QColor(255, 224, 192), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.setPen(Qt::NoPen);
+    p.setBrush(palette().color(QPalette::WindowText));
+    p.drawPath(glyphs);
 }
 
 // ---------------------------------------------------------------- text boxes
@@ -247,20 +397,42 @@ ButtonControl::ButtonControl(QWidget* parent, const QString& name, double left, 
 // ---------------------------------------------------------------- picture and overlay
 
 PictureControl::PictureControl(QWidget* parent, const QString& name, double left, double top,
-                               const QPixmap& picture)
-    : QWidget(parent), m_picture(picture), m_left(left), m_top(top)
+                               const QString& picturePath)
+    : QWidget(parent), m_picture(picturePath), m_left(left), m_top(top)
 {
     setObjectName(name);
     setMouseTracking(true);
     // Shown at its natural size, 15 twips to the pixel.
     setGeometry(int(left / kTwips), int(top / kTwips), 921, 377);
+    const QFileInfo file(picturePath);
+    if (!m_picture.isNull()) {
+        m_sharp.load(file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.")
+                     + file.suffix());
+        if (m_sharp.size() != m_picture.size() * 2)
+            m_sharp = QPixmap();
+    }
 }
 
 void PictureControl::paintEvent(QPaintEvent*)
 {
+    if (m_picture.isNull())
+        return;
     QPainter p(this);
-    if (!m_picture.isNull())
-        p.drawPixmap(0, 0, m_picture);
+    const double ratio = devicePixelRatioF();
+    if (ratio == 1.0 || m_sharp.isNull()) {
+        p.drawPixmap(QRect(QPoint(0, 0), m_picture.size()), m_picture);
+        return;
+    }
+    // Resampled once per ratio from the denser picture to whole device
+    // pixels, so strings and wires keep an even width at any scale.
+    const QSize device(int(std::lround(m_picture.width() * ratio)), int(std::lround(m_picture.height() * ratio)));
+    if (m_scaled.size() != device) {
+        m_scaled = m_sharp.size() == device
+            ? m_sharp
+            : m_sharp.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaled.setDevicePixelRatio(ratio);
+    }
+    p.drawPixmap(QPointF(0, 0), m_scaled);
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* e)

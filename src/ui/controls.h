@@ -8,6 +8,7 @@
 // whole search walk can rewrite the display in plain memory and the widgets
 // catch up once, in Form1::syncDisplay().
 
+#include <QAccessible>
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
@@ -32,6 +33,21 @@ int shiftCode(Qt::KeyboardModifiers m);
 
 /// Places a widget at a rectangle given in twips.
 void placeTwips(QWidget* w, double left, double top, double width, double height);
+
+/// The colours of every text, mark and surface the windows draw, whatever the
+/// desktop's theme: the design fixes the backgrounds, so a theme's light text
+/// would vanish on them. Set on each window; popups (menus) take it too.
+QPalette fixedPalette();
+
+/// The window's sans-serif face at `points` as designed for 96 dots per inch,
+/// sized in pixels: the layout is in pixels, so the desktop's font DPI must not
+/// grow the text past its boxes; the whole window scales by device pixels
+/// instead. The face is carried in the program, so no system font is needed.
+QFont windowFont(double points);
+
+/// Gives a control a role and a name for screen readers. Labels that act on
+/// presses are announced as buttons and can be pressed through the reader.
+void describeControl(QWidget* w, const QString& name, QAccessible::Role role = QAccessible::NoRole);
 
 /// A value held by a control itself or bound to a field elsewhere.
 template <typename T>
@@ -149,6 +165,8 @@ public:
     void bindVisible(bool* f) { m_shown.bind(f); }
     /// Brings the widget in line with its (possibly bound) caption and visibility.
     void sync();
+    /// A left press and click, as a screen reader's press action makes them.
+    void press();
 signals:
     void mouseDown(int button, int shift, double x, double y);
     void clicked();
@@ -161,6 +179,28 @@ private:
     Bound<std::string> m_caption;
     Bound<bool> m_shown{true};
     double m_left, m_top, m_width, m_height;
+};
+
+/// The fret numbers over the neck. The caption holds them padded with spaces
+/// as the design wrote them for its own font; drawn as they stand, they drift
+/// off their frets in any other face. So each number is drawn centred over
+/// its fret column, in a halo of the window colour that keeps it readable on
+/// the dark wood beneath.
+class FretNumberLabel : public LabelControl {
+    Q_OBJECT
+public:
+    /// `columns[i]` is the window x (twips) of the centre of the column of the
+    /// i-th number of the caption, from the left.
+    FretNumberLabel(QWidget* parent, const QString& name, double left, double top, double width, double height,
+                    const QString& caption, QList<double> columns);
+    /// Where each number is drawn, in the label's pixels.
+    QList<QRectF> numberRects() const;
+
+protected:
+    void paintEvent(QPaintEvent*) override;
+
+private:
+    QList<double> m_columns;
 };
 
 /// Left, Top, Width and Height of a widget control, in twips.
@@ -255,7 +295,9 @@ class PictureControl : public QWidget {
     Q_PROPERTY(double Top READ top CONSTANT)
     Q_PROPERTY(bool Visible READ isVisibleTo)
 public:
-    PictureControl(QWidget* parent, const QString& name, double left, double top, const QPixmap& picture);
+    /// `picturePath` names the picture at its natural size; a file beside it
+    /// with "@2x" before the extension, if there, is used on denser screens.
+    PictureControl(QWidget* parent, const QString& name, double left, double top, const QString& picturePath);
     double left() const { return m_left; }
     double top() const { return m_top; }
     bool isVisibleTo() const { return !isHidden(); }
@@ -272,7 +314,11 @@ protected:
     void leaveEvent(QEvent*) override { emit mouseLeft(); }
 
 private:
+    /// The picture at two device pixels to the pixel, when it ships one.
+    QPixmap m_sharp;
     QPixmap m_picture;
+    /// The picture resampled for the device pixel ratio it was last drawn at.
+    QPixmap m_scaled;
     double m_left, m_top;
 };
 

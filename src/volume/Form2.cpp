@@ -31,9 +31,12 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     setWindowTitle(QStringLiteral("             Volume Control Slider"));
     setFixedSize(int(3240 / kTwips), int(1170 / kTwips));
     setAutoFillBackground(true);
-    QPalette pal = palette();
+    // Fixed colours and face, as in the main window: no theme reaches the
+    // number, the button or the wedge's ground.
+    QPalette pal = fixedPalette();
     pal.setColor(QPalette::Window, kWindowColour);
     setPalette(pal);
+    setFont(windowFont(8.25));
 
     m_picture1 = new VolumeSlider(this);
     placeTwips(m_picture1, 120, 360, 2295, 375);
@@ -41,6 +44,8 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     m_label1->setAutoFillBackground(true);
     m_command1 = new ButtonControl(this, QStringLiteral("Command1"), 960, 900, 735, 255, QStringLiteral("Close"));
     setTabOrder(m_picture1, m_command1);
+    describeControl(m_picture1, QStringLiteral("Volume slider"), QAccessible::Slider);
+    describeControl(m_label1, QStringLiteral("Volume"), QAccessible::StaticText);
 
     connect(m_picture1, &VolumeSlider::mouseMove, this, &Form2::Picture1_MouseMove);
     connect(m_picture1, &VolumeSlider::mouseDown, this, &Form2::Picture1_MouseDown);
