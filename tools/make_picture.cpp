@@ -1,4 +1,5 @@
-// Draws the guitar picture (921 x 377 JPEG) and the window icons.
+// Draws the guitar picture (921 x 377 JPEG, and at twice the size for dense
+// screens) and the window icons.
 //
 // Every position comes from the program's own constants: the strings pass
 // through the finger-dot rows on the neck and the strum strips beside the
@@ -231,7 +232,7 @@ void drawHardware(QPainter& p)
 
 // What a photograph adds: soft light from the upper left, a darker edge
 // where the arched top turns down, and fine grain over everything.
-void drawPhotographicFinish(QPainter& p, QImage& img)
+void drawPhotographicFinish(QPainter& p, QImage& img, int scale)
 {
     const QPainterPath body = bodyOutline();
     p.save();
@@ -254,7 +255,8 @@ void drawPhotographicFinish(QPainter& p, QImage& img)
         auto* line = reinterpret_cast<QRgb*>(img.scanLine(y));
         for (int x = 0; x < img.width(); ++x) {
             const int n = int(rng.bounded(7)) - 3;
-            const double dx = (x - 300.0) / img.width(), dy = (y - 120.0) / img.height();
+            const double dx = (double(x) / scale - 300.0) / kImageWidthPx;
+            const double dy = (double(y) / scale - 120.0) / kImageHeightPx;
             const double light = 1.0 - 0.10 * (dx * dx + dy * dy);
             const QRgb c = line[x];
             auto ch = [&](int v) { return std::clamp(int(v * light) + n, 0, 255); };
@@ -376,11 +378,13 @@ void drawStrings(QPainter& p)
     }
 }
 
-QImage drawGuitar()
+/// The picture at `scale` device pixels to the picture's pixel.
+QImage drawGuitar(int scale)
 {
-    QImage img(kImageWidthPx, kImageHeightPx, QImage::Format_RGB32);
+    QImage img(kImageWidthPx * scale, kImageHeightPx * scale, QImage::Format_RGB32);
     QPainter p(&img);
     p.setRenderHint(QPainter::Antialiasing);
+    p.scale(scale, scale);
     QLinearGradient back(0, 0, 0, kImageHeightPx);
     back.setColorAt(0, QColor(250, 246, 238));
     back.setColorAt(1, QColor(232, 226, 214));
@@ -389,7 +393,7 @@ QImage drawGuitar()
     drawNeck(p);
     drawHardware(p);
     drawStrings(p);
-    drawPhotographicFinish(p, img);
+    drawPhotographicFinish(p, img, scale);
     return img;
 }
 
@@ -456,7 +460,8 @@ int main(int argc, char** argv)
         return 2;
     }
     const QString dir = QString::fromLocal8Bit(argv[1]);
-    if (!drawGuitar().save(dir + QStringLiteral("/guitar.jpg"), "JPEG", 92))
+    if (!drawGuitar(1).save(dir + QStringLiteral("/guitar.jpg"), "JPEG", 92)
+        || !drawGuitar(2).save(dir + QStringLiteral("/guitar@2x.jpg"), "JPEG", 92))
         return 1;
     for (int size : {16, 32, 48, 256}) {
         if (!drawIcon(size).save(dir + QStringLiteral("/icon-%1.png").arg(size)))
