@@ -10,10 +10,11 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${pr
 if(rc)
     message(FATAL_ERROR "install failed: ${rc}")
 endif()
-foreach(f bin/chordmoss share/chordmoss/guitar.jpg share/chordmoss/samples/E6.mp3 share/chordmoss/samples/Gb-1.mp3
-          share/applications/chordmoss.desktop share/metainfo/chordmoss.metainfo.xml
-          share/icons/hicolor/16x16/apps/chordmoss.png share/icons/hicolor/256x256/apps/chordmoss.png
-          share/icons/hicolor/scalable/apps/chordmoss.svg)
+set(id io.github.chordmoss.chordmoss)
+foreach(f bin/chordmoss share/chordmoss/guitar.jpg share/chordmoss/guitar@2x.jpg share/chordmoss/samples/E6.mp3
+          share/chordmoss/samples/Gb-1.mp3 share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
+          share/icons/hicolor/16x16/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
+          share/icons/hicolor/scalable/apps/${id}.svg share/doc/chordmoss/LICENSE)
     if(NOT EXISTS "${prefix}/${f}")
         message(FATAL_ERROR "not installed: ${f}")
     endif()
@@ -23,6 +24,17 @@ list(LENGTH samples count)
 if(NOT count EQUAL 39)
     message(FATAL_ERROR "${count} samples installed")
 endif()
+
+# The desktop entry and the metainfo pass their validators without a word
+# (pedantic, and offline: no URL is fetched).
+foreach(check "desktop-file-validate;${prefix}/share/applications/${id}.desktop"
+              "appstreamcli;validate;--pedantic;--no-net;${prefix}/share/metainfo/${id}.metainfo.xml")
+    execute_process(COMMAND ${check} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    string(STRIP "${out}${err}" said)
+    if(rc OR (said AND NOT said MATCHES "^[^\n]*Validation was successful\\.$"))
+        message(FATAL_ERROR "${check}: ${rc} ${said}")
+    endif()
+endforeach()
 
 # The installed program starts and keeps running until it is sent SIGTERM
 # after 3 s, which ends it (it would be killed 10 s later if it did not).
