@@ -17,9 +17,9 @@ void describeMainWindow(QWidget* form1)
         if (auto* w = form1->findChild<QWidget*>(objectName))
             describeControl(w, name, role);
     };
-    named(QStringLiteral("Combo1"), QStringLiteral("Chord"), QAccessible::NoRole);
-    named(QStringLiteral("Combo2"), QStringLiteral("Type"), QAccessible::NoRole);
-    named(QStringLiteral("Combo3"), QStringLiteral("Position"), QAccessible::NoRole);
+    named(QStringLiteral("Combo1"), QStringLiteral("Chord"), QAccessible::ComboBox);
+    named(QStringLiteral("Combo2"), QStringLiteral("Type"), QAccessible::ComboBox);
+    named(QStringLiteral("Combo3"), QStringLiteral("Position"), QAccessible::ComboBox);
     named(QStringLiteral("Text1"), QStringLiteral("Notes and position in chord"), QAccessible::NoRole);
     for (int i = 0; i < 5; ++i)
         named(QStringLiteral("Search1_%1").arg(i), QStringLiteral("Search note %1").arg(i + 1), QAccessible::NoRole);

@@ -102,17 +102,27 @@ public:
             return widget()->accessibleName();
         if (label && (t == QAccessible::Name || t == QAccessible::Description))
             return label->caption().simplified();
+        // A combo is named for what it chooses; what it holds is its value.
+        if (auto* combo = qobject_cast<QComboBox*>(widget()); combo && t == QAccessible::Value)
+            return combo->currentText();
         return QAccessibleWidget::text(t);
     }
     QStringList actionNames() const override
     {
-        return role() == QAccessible::Button ? QStringList{pressAction()} : QAccessibleWidget::actionNames();
+        if (role() == QAccessible::Button)
+            return {pressAction()};
+        if (role() == QAccessible::ComboBox)
+            return {showMenuAction()};
+        return QAccessibleWidget::actionNames();
     }
     void doAction(const QString& action) override
     {
         auto* label = qobject_cast<LabelControl*>(widget());
+        auto* combo = qobject_cast<QComboBox*>(widget());
         if (label && action == pressAction())
             label->press();
+        else if (combo && action == showMenuAction())
+            combo->showPopup();
         else
             QAccessibleWidget::doAction(action);
     }
@@ -136,10 +146,15 @@ void describeControl(QWidget* w, const QString& name, QAccessible::Role role)
         return true;
     }();
     Q_UNUSED(installed);
+    if (role != QAccessible::NoRole) {
+        w->setProperty("accessibleRole", int(role));
+        // A reader may have asked already while the control was built: the
+        // next question then gets the new role.
+        if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(w))
+            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
+    }
     if (!name.isEmpty())
         w->setAccessibleName(name);
-    if (role != QAccessible::NoRole)
-        w->setProperty("accessibleRole", int(role));
 }
 
 // ---------------------------------------------------------------- shapes
