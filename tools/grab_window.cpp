@@ -3,10 +3,15 @@
 //
 //   grab_window <out.png>            the main window
 //   grab_window <out.png> --volume   the volume window, opened by the knob
+//   grab_window <out.png> --popup    the chord type list, dropped down
+//   grab_window <out.png> --menu     the File menu, opened
 //   grab_window <out.png> <image>    an image file, converted
 
+#include <QAbstractItemView>
 #include <QApplication>
+#include <QComboBox>
 #include <QImage>
+#include <QMenu>
 #include <QPixmap>
 
 #include <cstdio>
@@ -25,7 +30,8 @@ int main(int argc, char** argv)
     }
     const QString out = QString::fromLocal8Bit(argv[1]);
     const QString option = argc > 2 ? QString::fromLocal8Bit(argv[2]) : QString();
-    if (!option.isEmpty() && option != QLatin1String("--volume"))
+    const QStringList windows = {QStringLiteral("--volume"), QStringLiteral("--popup"), QStringLiteral("--menu")};
+    if (!option.isEmpty() && !windows.contains(option))
         return QImage(option).save(out) ? 0 : 1;
     chordmoss::Form1 window;
     window.show();
@@ -33,6 +39,18 @@ int main(int argc, char** argv)
     window.syncDisplay();
     if (option.isEmpty())
         return window.grab().save(out) ? 0 : 1;
+    if (option == QLatin1String("--popup")) {
+        auto* types = window.findChild<QComboBox*>(QStringLiteral("Combo2"));
+        types->showPopup();
+        QApplication::processEvents();
+        return types->view()->window()->grab().save(out) ? 0 : 1;
+    }
+    if (option == QLatin1String("--menu")) {
+        auto* file = window.findChild<QMenu*>(QStringLiteral("File"));
+        file->popup(window.mapToGlobal(QPoint(0, 20)));
+        QApplication::processEvents();
+        return file->grab().save(out) ? 0 : 1;
+    }
     window.Image1_MouseDown(1, 0, 5700, 4200); // the pictured knob
     QApplication::processEvents();
     return window.volumeWindow()->grab().save(out) ? 0 : 1;

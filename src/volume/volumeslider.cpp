@@ -16,9 +16,13 @@ VolumeSlider::VolumeSlider(QWidget* parent) : QWidget(parent)
 
 QImage& VolumeSlider::surface()
 {
-    const QSize inner(scaleWidth(), scaleHeight());
+    // Drawn in pixels of the window, held in device pixels, so the wedge's
+    // edge stays sharp on a dense screen.
+    const qreal ratio = devicePixelRatioF();
+    const QSize inner = QSize(scaleWidth(), scaleHeight()) * ratio;
     if (m_surface.size() != inner) {
         QImage fresh(inner, QImage::Format_RGB32);
+        fresh.setDevicePixelRatio(ratio);
         fresh.fill(palette().color(QPalette::Button));
         QPainter p(&fresh);
         p.drawImage(0, 0, m_surface);
