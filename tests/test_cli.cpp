@@ -15,6 +15,7 @@
 #include "Form1.h"
 #include "commandline.h"
 #include "controls.h"
+#include "diagrampng.h"
 #include "notetables.h"
 #include "shapenames.h"
 #include "windowchord.h"
@@ -37,7 +38,7 @@ Run run(const QStringList& args)
     for (const QString& s : args)
         a.push_back(s.toStdString());
     std::ostringstream out, err;
-    const int code = RunCommandLine(a, out, err);
+    const int code = RunCommandLine(a, out, err, DiagramPng);
     return {code, out.str(), err.str()};
 }
 

@@ -1,9 +1,9 @@
 #include "commandline.h"
 
-#include <QGuiApplication>
-
 #include <unistd.h>
 
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -17,7 +17,6 @@
 #include "chordnames.h"
 #include "chordreports.h"
 #include "degreelabels.h"
-#include "diagrampng.h"
 #include "noteentry.h"
 #include "shapenames.h"
 #include "windowchord.h"
@@ -72,6 +71,9 @@ written; 2 a mistake in the arguments (the message says which).
 struct UsageError {
     std::string message;
 };
+
+/// A PNG was asked for and this program cannot paint one.
+struct NoPainter {};
 
 struct OptionSpec {
     const char* name;
@@ -215,14 +217,18 @@ struct Result {
     std::string message;
 };
 
-Result drawing(const Presentation& how, const ChordDiagram& diagram)
+Result drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter)
 {
     const int width = how.width ? how.width : how.format == "png" ? 400 : int(ChordDiagram::kWidth);
     const int height = how.height ? how.height : diagram.heightFor(width);
     if (how.format == "svg")
         return {diagram.svg(width, height)};
-    const auto gui = OffscreenGuiForPainting();
-    return {DiagramPng(diagram, width, height), 0, true};
+    if (!painter)
+        throw NoPainter{};
+    std::string png = painter(diagram, width, height);
+    if (png.empty())
+        return {{}, 1, false, "the PNG could not be painted"};
+    return {std::move(png), 0, true};
 }
 
 std::string intervalOf(const std::string& caption, const std::string& note)
@@ -233,7 +239,7 @@ std::string intervalOf(const std::string& caption, const std::string& note)
     return label;
 }
 
-Result chordCommand(const Parsed& p)
+Result chordCommand(const Parsed& p, PngPainter painter)
 {
     if (p.positional.size() < 2)
         throw UsageError{"'chord' needs a ROOT and a TYPE, e.g. 'chordmoss chord C Maj'"};
@@ -280,7 +286,7 @@ Result chordCommand(const Parsed& p)
         return {ChordText(sheet, how.leftHanded)};
     if (how.format == "json")
         return {ChordJson(sheet, how.leftHanded)};
-    return drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded));
+    return drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded), painter);
 }
 
 Result findCommand(const Parsed& p)
@@ -309,7 +315,7 @@ Result findCommand(const Parsed& p)
     return r;
 }
 
-Result nameCommand(const Parsed& p)
+Result nameCommand(const Parsed& p, PngPainter painter)
 {
     if (p.positional.empty())
         throw UsageError{"'name' needs a shape, e.g. 'chordmoss name x32010'"};
@@ -339,10 +345,11 @@ Result nameCommand(const Parsed& p)
         }
     }
     return drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
-                                     how.leftHanded));
+                                     how.leftHanded),
+                   painter);
 }
 
-Result run(const std::vector<std::string>& args)
+Result run(const std::vector<std::string>& args, PngPainter painter)
 {
     static const std::vector<std::string> kDiagramOptions = {"format", "output", "labels", "size", "left-handed", "help"};
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
@@ -365,7 +372,7 @@ Result run(const std::vector<std::string>& args)
     const Parsed p = parse(command, args, 1, allowed);
     if (p.has("help"))
         return {kUsage};
-    Result r = command == "chord" ? chordCommand(p) : command == "find" ? findCommand(p) : nameCommand(p);
+    Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);
     if (p.has("output")) {
         const std::string file = p.value("output", "");
         std::ofstream f(file, std::ios::binary | std::ios::trunc);
@@ -378,10 +385,10 @@ Result run(const std::vector<std::string>& args)
 
 } // namespace
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err)
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, PngPainter painter)
 {
     try {
-        Result r = run(args);
+        Result r = run(args, painter);
         if (r.binary && &out == &std::cout && isatty(STDOUT_FILENO)) {
             err << "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n";
             return 2;
@@ -394,13 +401,15 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     } catch (const UsageError& e) {
         err << "chordmoss: " << e.message << '\n';
         return 2;
+    } catch (const NoPainter&) {
+        return kNeedsPngPainter;
     }
 }
 
-int RunCommandLine(int argc, char** argv)
+int RunCommandLine(int argc, char** argv, PngPainter painter)
 {
     std::ios::sync_with_stdio(false);
-    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr);
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, painter);
 }
 
 } // namespace chordmoss

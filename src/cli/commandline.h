@@ -10,12 +10,23 @@
 
 namespace chordmoss {
 
+class ChordDiagram;
+
+/// Paints a chord box into PNG bytes. Only the full program links one: the
+/// GUI libraries it needs cost more to load than a chord costs to compute.
+using PngPainter = std::string (*)(const ChordDiagram& diagram, int width, int height);
+
+/// The exit code RunCommandLine returns, having written nothing, when a PNG
+/// is asked for and no painter was given.
+inline constexpr int kNeedsPngPainter = -1;
+
 /// Runs the subcommand in `args` (the arguments after the program name) and
 /// returns the exit code: 0 done, 1 nothing found or a file not written,
 /// 2 a mistake in the arguments.
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err);
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err,
+                   PngPainter painter = nullptr);
 
 /// The same on the process's own arguments and streams.
-int RunCommandLine(int argc, char** argv);
+int RunCommandLine(int argc, char** argv, PngPainter painter);
 
 } // namespace chordmoss

@@ -6,6 +6,7 @@
 #include <QPainter>
 
 #include <algorithm>
+#include <memory>
 #include "chorddiagram.h"
 
 namespace chordmoss {
@@ -25,9 +26,7 @@ void quietAboutRuntimeDir(QtMsgType type, const QMessageLogContext& context, con
     g_previousHandler(type, context, text);
 }
 
-} // namespace
-
-std::unique_ptr<QGuiApplication> OffscreenGuiForPainting()
+std::unique_ptr<QGuiApplication> offscreenApplication()
 {
     if (QCoreApplication::instance())
         return {};
@@ -39,8 +38,11 @@ std::unique_ptr<QGuiApplication> OffscreenGuiForPainting()
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
+} // namespace
+
 std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
 {
+    const auto app = offscreenApplication();
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
