@@ -81,9 +81,10 @@ std::string ChordBoxText(const Frets& frets, bool leftHanded)
         return line;
     };
     std::string out = rowOf([](int f) { return f < 0 ? 'x' : f == 0 ? 'o' : ' '; });
-    while (out.back() == ' ')
+    while (!out.empty() && out.back() == ' ')
         out.pop_back();
-    out += '\n';
+    if (!out.empty()) // no string is open or muted
+        out += '\n';
     out += "  " + std::string(11, first == 1 ? '=' : '-') + '\n';
     for (int r = 0; r < rows; ++r) {
         const int fret = first + r;
