@@ -3,7 +3,6 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fstream>
@@ -98,7 +97,7 @@ struct Parsed {
     }
 };
 
-bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && std::isdigit(arg[1]); }
+bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
 
 /// GNU-style: options anywhere, --name=value or --name value, unique
 /// abbreviations, -o value, and "--" ending the options.
