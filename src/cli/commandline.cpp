@@ -47,7 +47,7 @@ Options:
   --alternate          the highest fret of the window ("Show Alternate Fingering")
   --position N         the position for find (0 to 12, default 0)
   -f, --format FORMAT  text (default) or json; chord and name also svg or png
-  -o, --output FILE    write the result to FILE instead of standard output
+  -o, --output FILE    write the result to FILE instead of standard output (-)
   --labels KIND        diagram labels: interval (default) or note
   --size W[xH]         diagram size in pixels (default 200 wide; png 400)
   --left-handed        mirror the chord box for a left-handed player
@@ -372,7 +372,7 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
     if (p.has("help"))
         return {kUsage};
     Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);
-    if (p.has("output")) {
+    if (p.has("output") && p.value("output", "") != "-") {
         const std::string file = p.value("output", "");
         std::ofstream f(file, std::ios::binary | std::ios::trunc);
         if (!f || !f.write(r.bytes.data(), std::streamsize(r.bytes.size())) || !f.flush())
@@ -395,7 +395,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
         if (!r.message.empty())
             err << "chordmoss: " << r.message << '\n';
         out << r.bytes;
-        out.flush();
+        if (!out.flush()) {
+            err << "chordmoss: cannot write the result to standard output\n";
+            return 1;
+        }
         return r.code;
     } catch (const UsageError& e) {
         err << "chordmoss: " << e.message << '\n';
