@@ -158,8 +158,11 @@ std::string joined(const std::vector<std::string>& names)
     return out;
 }
 
-int parsePosition(const std::string& text)
+int parsePosition(std::string text)
 {
+    // As the list shows it ("5 ") or as typed.
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
     int n = -1;
     const bool digits = !text.empty() && text.size() <= 2
                         && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
