@@ -6,6 +6,7 @@
 #include "Form1.h"
 #include "commandline.h"
 #include "diagrampng.h"
+#include "displayfailure.h"
 #include "windowdisplay.h"
 
 int main(int argc, char** argv)
@@ -17,6 +18,7 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "chordmoss: %s\n", problem.c_str());
         return 1;
     }
+    chordmoss::ExitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chordmoss"));
     chordmoss::Form1 window;
