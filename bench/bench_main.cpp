@@ -90,5 +90,11 @@ int main(int argc, char** argv)
     std::printf("| peak memory, all samples decoded | %.1f MB | < 80 MB |\n", peakMb);
     std::printf("| sound latency, PlayString to first frame mixed | %.2f ms | < 10 ms |\n", ms("BM_PlayStringLatency"));
     std::printf("| mouse move over the strings | %.2f us | < 50 us |\n", ms("BM_MouseMoveOverStrings") * 1000);
+
+    // The command line, whole processes, beside `true`.
+    std::printf("| `true`, whole process, for scale | %.1f ms | |\n", ms("BM_ProcessTrue"));
+    std::printf("| `chordmoss chord C Maj`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessChord"));
+    std::printf("| `chordmoss name x32010`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessName"));
+    std::printf("| `chordmoss find C` (256 chords), whole process | %.1f ms | < 50 ms |\n", ms("BM_ProcessFind"));
     return 0;
 }

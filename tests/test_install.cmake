@@ -84,4 +84,20 @@ run_probe()
 if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n")
     message(FATAL_ERROR "with no picture: ${out}")
 endif()
+
+# The installed command line from another directory, and its manual page.
+foreach(run "--version|^chordmoss [0-9]+\\.[0-9]+\\.[0-9]+\n$" "chord;A;7th;5|fingering  575655\n"
+            "find;C;E;G|^A  Min7          002010\n")
+    string(REPLACE "|" ";" run "${run}")
+    list(POP_BACK run expected)
+    execute_process(COMMAND "${prefix}/bin/chordmoss" ${run} WORKING_DIRECTORY "${WORK}/elsewhere"
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    if(rc OR NOT err STREQUAL "" OR NOT out MATCHES "${expected}")
+        message(FATAL_ERROR "chordmoss ${run}: ${rc} ${err} ${out}")
+    endif()
+endforeach()
+if(NOT EXISTS "${prefix}/share/man/man1/chordmoss.1")
+    message(FATAL_ERROR "the manual page is not installed")
+endif()
+
 file(REMOVE_RECURSE "${WORK}")

@@ -1,0 +1,27 @@
+// The full program: the window, and the command line with PNG chord boxes.
+#include <QApplication>
+
+#include <cstdio>
+
+#include "Form1.h"
+#include "commandline.h"
+#include "diagrampng.h"
+#include "displayfailure.h"
+#include "windowdisplay.h"
+
+int main(int argc, char** argv)
+{
+    // Subcommands, --help and --version never create a window.
+    if (chordmoss::WantsCommandLine(argc, argv))
+        return chordmoss::RunCommandLine(argc, argv, chordmoss::DiagramPng);
+    if (const std::string problem = chordmoss::WindowDisplayProblem(argc, argv); !problem.empty()) {
+        std::fprintf(stderr, "chordmoss: %s\n", problem.c_str());
+        return 1;
+    }
+    chordmoss::ExitQuietlyWithoutDisplay();
+    QApplication app(argc, argv);
+    QApplication::setApplicationName(QStringLiteral("Chordmoss"));
+    chordmoss::Form1 window;
+    window.show();
+    return QApplication::exec();
+}

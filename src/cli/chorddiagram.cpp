@@ -1,0 +1,157 @@
+#include "chorddiagram.h"
+
+#include <algorithm>
+#include <cmath>
+#include <cstdio>
+
+namespace chordmoss {
+
+namespace {
+
+constexpr double kFirstString = 45, kStringGap = 22;
+constexpr double kMarkerY = 52, kGridTop = 66, kRowHeight = 34, kBottomMargin = 20;
+const std::string kInk = "#222222";
+const std::string kPaper = "#ffffff";
+
+std::string number(double v)
+{
+    char buf[32];
+    std::snprintf(buf, sizeof buf, "%.2f", v);
+    std::string s = buf;
+    while (s.back() == '0')
+        s.pop_back();
+    if (s.back() == '.')
+        s.pop_back();
+    return s;
+}
+
+std::string escaped(const std::string& text)
+{
+    std::string out;
+    for (char c : text) {
+        switch (c) {
+        case '&': out += "&amp;"; break;
+        case '<': out += "&lt;"; break;
+        case '>': out += "&gt;"; break;
+        case '"': out += "&quot;"; break;
+        default: out += c;
+        }
+    }
+    return out;
+}
+
+} // namespace
+
+int FirstBoxFret(const Frets& frets)
+{
+    int low = 99, high = 0;
+    for (int f : frets) {
+        if (f > 0) {
+            low = std::min(low, f);
+            high = std::max(high, f);
+        }
+    }
+    return high <= 4 ? 1 : low;
+}
+
+int BoxFretRows(const Frets& frets)
+{
+    const int first = FirstBoxFret(frets);
+    const int high = *std::max_element(frets.begin(), frets.end());
+    return std::max(4, high - first + 1);
+}
+
+ChordDiagram::ChordDiagram(const std::string& title, const Frets& frets, const std::array<std::string, 6>& labels,
+                           bool leftHanded)
+{
+    const int first = FirstBoxFret(frets);
+    const int rows = BoxFretRows(frets);
+    const double gridBottom = kGridTop + rows * kRowHeight;
+    m_height = gridBottom + kBottomMargin;
+    // Left-handed players read the box mirrored: the low E string on the right.
+    auto mirrored = [&](double x) { return leftHanded ? kWidth - x : x; };
+    auto stringX = [&](int s) { return mirrored(kFirstString + (s - 1) * kStringGap); };
+    const double gridLeft = kFirstString, gridRight = kFirstString + 5 * kStringGap;
+
+    auto line = [&](std::string role, double x1, double y1, double x2, double y2, double width, int s = 0) {
+        DiagramShape d(DiagramShape::Line, std::move(role));
+        d.x1 = x1, d.y1 = y1, d.x2 = x2, d.y2 = y2, d.strokeWidth = width, d.stroke = kInk, d.string = s;
+        m_shapes.push_back(d);
+    };
+    auto text = [&](std::string role, double x, double y, std::string t, double size, bool bold, int anchor,
+                    std::string colour, int s = 0) {
+        DiagramShape d(DiagramShape::Text, std::move(role));
+        d.x1 = x, d.y1 = y, d.text = std::move(t), d.fontSize = size, d.bold = bold, d.anchor = anchor;
+        d.fill = std::move(colour), d.string = s;
+        m_shapes.push_back(d);
+    };
+
+    text("title", kWidth / 2, 26, title, 20, true, 0, kInk);
+    for (int r = first == 1 ? 1 : 0; r <= rows; ++r)
+        line("fret", gridLeft, kGridTop + r * kRowHeight, gridRight, kGridTop + r * kRowHeight, 1.5);
+    if (first == 1)
+        line("nut", gridLeft - 0.75, kGridTop, gridRight + 0.75, kGridTop, 6);
+    else
+        text("start-fret", mirrored(gridLeft - 16), kGridTop + kRowHeight / 2, std::to_string(first) + "fr", 13,
+             false, leftHanded ? -1 : 1, kInk);
+    for (int s = 1; s <= 6; ++s)
+        line("string", stringX(s), kGridTop, stringX(s), gridBottom, 1.5, s);
+    for (int s = 1; s <= 6; ++s) {
+        const int f = frets[s - 1];
+        const double x = stringX(s);
+        if (f < 0) {
+            constexpr double arm = 5;
+            line("muted", x - arm, kMarkerY - arm, x + arm, kMarkerY + arm, 2, s);
+            line("muted", x - arm, kMarkerY + arm, x + arm, kMarkerY - arm, 2, s);
+            continue;
+        }
+        DiagramShape c(DiagramShape::Circle, f == 0 ? "open" : "dot");
+        c.string = s;
+        c.x1 = x;
+        c.y1 = f == 0 ? kMarkerY : kGridTop + (f - first + 0.5) * kRowHeight;
+        c.radius = f == 0 ? 8.5 : 10.5;
+        c.fill = f == 0 ? kPaper : kInk;
+        c.stroke = kInk;
+        c.strokeWidth = f == 0 ? 1.5 : 0;
+        m_shapes.push_back(c);
+        const double size = labels[s - 1].size() > 1 ? 8.5 : 10;
+        text("label", x, c.y1, labels[s - 1], f == 0 ? size - 1 : size, true, 0, f == 0 ? kInk : kPaper, s);
+    }
+}
+
+int ChordDiagram::heightFor(int width) const { return int(std::lround(width * m_height / kWidth)); }
+
+std::string ChordDiagram::svg(int width, int height) const
+{
+    std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""
+                      + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 "
+                      + number(kWidth) + ' ' + number(m_height) + "\">\n";
+    out += "<rect width=\"100%\" height=\"100%\" fill=\"" + kPaper + "\"/>\n";
+    for (const DiagramShape& d : m_shapes) {
+        const std::string common = "class=\"" + d.role + "\"" + (d.string ? " data-string=\"" + std::to_string(d.string) + "\"" : "");
+        switch (d.kind) {
+        case DiagramShape::Line:
+            out += "<line " + common + " x1=\"" + number(d.x1) + "\" y1=\"" + number(d.y1) + "\" x2=\"" + number(d.x2)
+                   + "\" y2=\"" + number(d.y2) + "\" stroke=\"" + d.stroke + "\" stroke-width=\"" + number(d.strokeWidth)
+                   + "\" stroke-linecap=\"round\"/>\n";
+            break;
+        case DiagramShape::Circle:
+            out += "<circle " + common + " cx=\"" + number(d.x1) + "\" cy=\"" + number(d.y1) + "\" r=\""
+                   + number(d.radius) + "\" fill=\"" + d.fill + "\"";
+            if (d.strokeWidth > 0)
+                out += " stroke=\"" + d.stroke + "\" stroke-width=\"" + number(d.strokeWidth) + "\"";
+            out += "/>\n";
+            break;
+        case DiagramShape::Text:
+            out += "<text " + common + " x=\"" + number(d.x1) + "\" y=\"" + number(d.y1)
+                   + "\" font-family=\"Liberation Sans, DejaVu Sans, sans-serif\" font-size=\"" + number(d.fontSize)
+                   + "\"" + (d.bold ? " font-weight=\"bold\"" : "") + " text-anchor=\""
+                   + (d.anchor < 0 ? "start" : d.anchor > 0 ? "end" : "middle")
+                   + "\" dominant-baseline=\"central\" fill=\"" + d.fill + "\">" + escaped(d.text) + "</text>\n";
+            break;
+        }
+    }
+    return out + "</svg>\n";
+}
+
+} // namespace chordmoss

@@ -1,0 +1,60 @@
+#pragma once
+// A chord box as guitarists read it: strings upright with the low E string on
+// the left (on the right for a left-handed player), the nut or the starting
+// fret, one dot per fretted string and a marker above every open or muted
+// string, each sounding string labelled. Built once as a list of shapes that
+// the SVG writer and the PNG painter both draw, so the two never differ.
+
+#include <array>
+#include <string>
+#include <vector>
+
+#include "shapenames.h"
+
+namespace chordmoss {
+
+/// One element of the drawing, in drawing units (a box is kWidth wide).
+struct DiagramShape {
+    enum Kind { Line, Circle, Text };
+    DiagramShape(Kind k, std::string r) : kind(k), role(std::move(r)) {}
+    Kind kind;
+    std::string role; // "dot", "open", "muted", "nut", "fret", "string", "title", "label", "start-fret"
+    double x1 = 0, y1 = 0, x2 = 0, y2 = 0; // a line's ends; a circle's or a text's centre in x1, y1
+    double radius = 0;
+    double strokeWidth = 0; // 0: no outline
+    std::string stroke, fill;
+    std::string text;
+    double fontSize = 0;
+    bool bold = false;
+    int anchor = 0; // text: -1 starts at x1, 0 centred on it, 1 ends at it
+    int string = 0; // 1..6 for the shapes that belong to one string
+};
+
+class ChordDiagram {
+public:
+    static constexpr double kWidth = 200;
+
+    /// labels: what to write on each sounding string's marker (empty when muted).
+    ChordDiagram(const std::string& title, const Frets& frets, const std::array<std::string, 6>& labels,
+                 bool leftHanded);
+
+    double height() const { return m_height; }
+    const std::vector<DiagramShape>& shapes() const { return m_shapes; }
+
+    /// Returns the drawing as a standalone SVG document, `width` × `height` pixels.
+    std::string svg(int width, int height) const;
+
+    /// Returns the pixel height that keeps the drawing's proportions at `width`.
+    int heightFor(int width) const;
+
+private:
+    std::vector<DiagramShape> m_shapes;
+    double m_height = 0;
+};
+
+/// Returns the first fret row of a box for these frets (1 when the nut is shown).
+int FirstBoxFret(const Frets& frets);
+/// Returns how many fret rows a box needs for these frets (at least 4).
+int BoxFretRows(const Frets& frets);
+
+} // namespace chordmoss

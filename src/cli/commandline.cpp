@@ -1,0 +1,420 @@
+#include "commandline.h"
+
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
+#include <cstring>
+#include <fstream>
+#include <iostream>
+#include <map>
+#include <optional>
+
+#include "chorddiagram.h"
+#include "chordfinder.h"
+#include "chordformulas.h"
+#include "chordnames.h"
+#include "chordreports.h"
+#include "degreelabels.h"
+#include "noteentry.h"
+#include "shapenames.h"
+#include "windowchord.h"
+
+namespace chordmoss {
+
+namespace {
+
+const char* const kUsage = R"(Usage: chordmoss                      open the window
+       chordmoss chord ROOT TYPE [POSITION] [options]
+       chordmoss find NOTE... [options]
+       chordmoss name FRETS [options]
+       chordmoss --help | --version
+
+chord   shows what the window shows when, after starting, you tick the options
+        and then choose ROOT, TYPE and POSITION (0 to 12, default 0) from the
+        lists: the fingering from the low E string to the high E string, each
+        sounding string's interval and note, the chord's notes and a chord box.
+        ROOT and TYPE are spelled as in the lists, in any case; sharps are read
+        as flats (C# is Db).
+find    lists every chord that Search and then Next show for one to five notes
+        (flats only, as in the search boxes), with its fingering.
+name    names a shape given as x32010, x-10-12-12-11-10 or x 3 2 0 1 0: the
+        chords whose notes are exactly the notes sounded, then those that
+        include them; a bass other than the root is written after a slash.
+
+Options:
+  --four-frets         a window of four frets ("Show chords that expand 4 frets")
+  --alternate          the highest fret of the window ("Show Alternate Fingering")
+  --position N         the position for find (0 to 12, default 0)
+  -f, --format FORMAT  text (default) or json; chord and name also svg or png
+  -o, --output FILE    write the result to FILE instead of standard output (-)
+  --labels KIND        diagram labels: interval (default) or note
+  --size W[xH]         diagram size in pixels (default 200 wide; png 400)
+  --left-handed        mirror the chord box for a left-handed player
+  -h, --help           show this help
+  -V, --version        show the version
+
+Examples:
+  chordmoss chord C Maj
+  chordmoss chord A 7th 5 --format json
+  chordmoss chord Db Maj7 4 --four-frets --format svg -o dbmaj7.svg
+  chordmoss find C E G
+  chordmoss name x32010
+  chordmoss name 3 x 0 0 0 3 --format png --size 300 -o g.png
+
+Exit status: 0 done; 1 find found nothing, or the output could not be
+written; 2 a mistake in the arguments (the message says which).
+)";
+
+/// A mistake in the arguments: reported on standard error with exit code 2.
+struct UsageError {
+    std::string message;
+};
+
+/// A PNG was asked for and this program cannot paint one.
+struct NoPainter {};
+
+struct OptionSpec {
+    const char* name;
+    char shortName;
+    bool takesValue;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
+    {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
+    {"help", 'h', false},
+};
+
+struct Parsed {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::string value(const std::string& name, const std::string& otherwise) const
+    {
+        const auto it = options.find(name);
+        return it == options.end() ? otherwise : it->second;
+    }
+};
+
+bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
+
+/// GNU-style: options anywhere, --name=value or --name value, unique
+/// abbreviations, -o value, and "--" ending the options.
+Parsed parse(const std::string& command, const std::vector<std::string>& args, std::size_t from,
+             const std::vector<std::string>& allowed)
+{
+    Parsed p;
+    bool optionsEnded = false;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || looksLikeNumber(arg)) {
+            p.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool isLong = arg[1] == '-';
+        const std::string name = isLong ? arg.substr(2, arg.find('=') - 2) : arg.substr(1, 1);
+        std::vector<const OptionSpec*> matches;
+        for (const OptionSpec& o : kOptions) {
+            if (std::find(allowed.begin(), allowed.end(), o.name) == allowed.end())
+                continue;
+            if (isLong ? std::string(o.name) == name : o.shortName == name[0]) {
+                matches = {&o};
+                break;
+            }
+            if (isLong && std::string(o.name).starts_with(name))
+                matches.push_back(&o);
+        }
+        if (matches.size() != 1)
+            throw UsageError{(matches.empty() ? "unknown option '" : "ambiguous option '") + arg + "' for '"
+                             + command + "'"};
+        const OptionSpec& o = *matches.front();
+        std::string value;
+        const bool inlineValue = isLong ? arg.find('=') != std::string::npos : arg.size() > 2;
+        if (o.takesValue) {
+            if (inlineValue)
+                value = isLong ? arg.substr(arg.find('=') + 1) : arg.substr(2);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            else
+                throw UsageError{"option '--" + std::string(o.name) + "' needs a value"};
+        } else if (inlineValue) {
+            throw UsageError{"option '--" + std::string(o.name) + "' takes no value"};
+        }
+        p.options[o.name] = value;
+    }
+    return p;
+}
+
+std::string joined(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& n : names)
+        out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+int parsePosition(std::string text)
+{
+    // As the list shows it ("5 ") or as typed.
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    int n = -1;
+    const bool digits = !text.empty() && text.size() <= 2
+                        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits)
+        n = std::stoi(text);
+    if (n < 0 || n > 12)
+        throw UsageError{"position '" + text + "' is not one of the list's positions 0 to 12"};
+    return n;
+}
+
+/// Output format and diagram settings shared by chord and name.
+struct Presentation {
+    std::string format = "text";
+    std::string labels = "interval";
+    bool leftHanded = false;
+    int width = 0, height = 0; // 0: the format's default
+};
+
+Presentation presentation(const Parsed& p, bool diagrams)
+{
+    Presentation r;
+    r.format = p.value("format", "text");
+    const bool known = r.format == "text" || r.format == "json" || (diagrams && (r.format == "svg" || r.format == "png"));
+    if (!known)
+        throw UsageError{"format '" + r.format + "' is not one of " + (diagrams ? "text, json, svg, png" : "text, json")};
+    r.labels = p.value("labels", "interval");
+    if (r.labels != "interval" && r.labels != "note")
+        throw UsageError{"labels '" + r.labels + "' is not one of interval, note"};
+    r.leftHanded = p.has("left-handed");
+    if (p.has("size")) {
+        const std::string s = p.value("size", "");
+        char tail = 0;
+        const int fields = std::sscanf(s.c_str(), "%dx%d%c", &r.width, &r.height, &tail);
+        if (fields == 1)
+            r.height = 0;
+        const bool fits = [&](int v) { return v >= 16 && v <= 4096; }(r.width)
+                          && (r.height == 0 || (r.height >= 16 && r.height <= 4096));
+        if ((fields != 1 && fields != 2) || !fits || s.find_first_not_of("0123456789x") != std::string::npos)
+            throw UsageError{"size '" + s + "' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"};
+    }
+    return r;
+}
+
+/// The result of a command: the bytes to write, the exit code, and a note
+/// for standard error.
+struct Result {
+    Result(std::string b, int c = 0, bool bin = false, std::string m = {})
+        : bytes(std::move(b)), code(c), binary(bin), message(std::move(m))
+    {
+    }
+    std::string bytes;
+    int code;
+    bool binary;
+    std::string message;
+};
+
+Result drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter)
+{
+    const int width = how.width ? how.width : how.format == "png" ? 400 : int(ChordDiagram::kWidth);
+    const int height = how.height ? how.height : diagram.heightFor(width);
+    if (how.format == "svg")
+        return {diagram.svg(width, height)};
+    if (!painter)
+        throw NoPainter{};
+    std::string png = painter(diagram, width, height);
+    if (png.empty())
+        return {{}, 1, false, "the PNG could not be painted"};
+    return {std::move(png), 0, true};
+}
+
+std::string intervalOf(const std::string& caption, const std::string& note)
+{
+    std::string label = caption.substr(0, caption.size() - note.size());
+    if (!label.empty() && label.back() == '-')
+        label.pop_back();
+    return label;
+}
+
+Result chordCommand(const Parsed& p, PngPainter painter)
+{
+    if (p.positional.size() < 2)
+        throw UsageError{"'chord' needs a ROOT and a TYPE, e.g. 'chordmoss chord C Maj'"};
+    if (p.positional.size() > 3)
+        throw UsageError{"'chord' takes ROOT TYPE [POSITION]; '" + p.positional[3] + "' is one too many"
+                         + (p.positional.size() > 4 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
+    ChordRequest request;
+    request.root = ParseRoot(p.positional[0]);
+    if (request.root < 0)
+        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + joined(ClosestRoots(p.positional[0]))};
+    request.type = ParseType(p.positional[1]);
+    if (request.type < 0)
+        throw UsageError{"unknown chord type '" + p.positional[1] + "'; closest: "
+                         + joined(ClosestTypes(p.positional[1]))};
+    request.position = p.positional.size() > 2 ? parsePosition(p.positional[2]) : 0;
+    request.fourFrets = p.has("four-frets");
+    request.alternate = p.has("alternate");
+    const Presentation how = presentation(p, true);
+
+    const WindowVoicing v = ChordAsWindowShows(request);
+    ChordSheet sheet{Shown(RootListItem(request.root)), Shown(TypeListItem(request.type)), request.position,
+                     request.fourFrets, request.alternate, v.frets, {}, {}};
+    std::array<std::string, 6> labels;
+    for (int s = 0; s < 6; ++s) {
+        std::string c = v.captions[s];
+        c.erase(0, c.find_first_not_of(' '));
+        c.erase(c.find_last_not_of(' ') + 1);
+        sheet.captions[s] = c;
+        if (v.frets[s] >= 0) {
+            const std::string note = NoteOf(StringNote(s + 1, v.frets[s]));
+            labels[s] = how.labels == "note" ? note : intervalOf(c, note);
+        }
+    }
+    std::string entry;
+    for (char ch : v.listing + ' ') {
+        if (ch != ' ') {
+            entry += ch;
+        } else if (!entry.empty()) {
+            sheet.listing.push_back(entry);
+            entry.clear();
+        }
+    }
+    if (how.format == "text")
+        return {ChordText(sheet, how.leftHanded)};
+    if (how.format == "json")
+        return {ChordJson(sheet, how.leftHanded)};
+    return drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded), painter);
+}
+
+Result findCommand(const Parsed& p)
+{
+    if (p.positional.size() > 5)
+        throw UsageError{"there are five search boxes; " + std::to_string(p.positional.size()) + " notes were given"};
+    SearchBoxes boxes;
+    std::vector<std::string> notes;
+    for (std::size_t i = 0; i < p.positional.size(); ++i) {
+        const std::string rejected = RejectEntry(p.positional[i]);
+        if (!rejected.empty())
+            throw UsageError{"'" + p.positional[i] + "': " + rejected};
+        boxes[i] = NormaliseEntry(p.positional[i]);
+        if (!boxes[i].empty())
+            notes.push_back(Shown(boxes[i]));
+    }
+    if (boxes[0].empty())
+        throw UsageError{"Please enter the notes in the chord"};
+    const int position = parsePosition(p.value("position", "0"));
+    const Presentation how = presentation(p, false);
+    const std::vector<FoundChord> found = FindChords(boxes, position, p.has("four-frets"), p.has("alternate"));
+    Result r{how.format == "json" ? FindJson(notes, position, p.has("four-frets"), p.has("alternate"), found)
+                                  : FindText(found)};
+    if (found.empty())
+        r.code = 1, r.message = "Not Found";
+    return r;
+}
+
+Result nameCommand(const Parsed& p, PngPainter painter)
+{
+    if (p.positional.empty())
+        throw UsageError{"'name' needs a shape, e.g. 'chordmoss name x32010'"};
+    Frets frets{};
+    std::string error;
+    if (!ParseShape(p.positional, frets, error))
+        throw UsageError{error};
+    const Presentation how = presentation(p, true);
+    const std::vector<ShapeName> names = NameShape(frets);
+    if (how.format == "text")
+        return {NameText(frets, names)};
+    if (how.format == "json")
+        return {NameJson(frets, names)};
+    // The box is labelled after the first name; a shape no chord holds shows its notes.
+    std::array<std::string, 6> labels;
+    for (int s = 0; s < 6; ++s) {
+        if (frets[s] < 0)
+            continue;
+        const int note = StringNote(s + 1, frets[s]);
+        if (how.labels == "note" || names.empty()) {
+            labels[s] = NoteOf(note);
+        } else {
+            std::string label(CaptionLabel((note - names.front().root + 12) % 12 + 1, TypeListItem(names.front().type)));
+            if (!label.empty() && label.back() == '-')
+                label.pop_back();
+            labels[s] = label;
+        }
+    }
+    return drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
+                                     how.leftHanded),
+                   painter);
+}
+
+Result run(const std::vector<std::string>& args, PngPainter painter)
+{
+    static const std::vector<std::string> kDiagramOptions = {"format", "output", "labels", "size", "left-handed", "help"};
+    if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
+        return {kUsage};
+    if (args[0] == "--version" || args[0] == "-V")
+        return {std::string("chordmoss ") + CHORDMOSS_VERSION + '\n'};
+    const std::string& command = args[0];
+    std::vector<std::string> allowed = kDiagramOptions;
+    allowed.insert(allowed.end(), {"four-frets", "alternate"});
+    if (command == "find")
+        allowed = {"four-frets", "alternate", "position", "format", "output", "help"};
+    else if (command == "name")
+        allowed = kDiagramOptions;
+    else if (command != "chord") {
+        std::string hint;
+        if (args.size() >= 2 && ParseRoot(args[0]) >= 0)
+            hint = "; to look up a chord: chordmoss chord " + args[0] + ' ' + args[1];
+        throw UsageError{"unknown command '" + command + "' (chord, find or name" + hint + ")"};
+    }
+    const Parsed p = parse(command, args, 1, allowed);
+    if (p.has("help"))
+        return {kUsage};
+    Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);
+    if (p.has("output") && p.value("output", "") != "-") {
+        const std::string file = p.value("output", "");
+        std::ofstream f(file, std::ios::binary | std::ios::trunc);
+        if (!f || !f.write(r.bytes.data(), std::streamsize(r.bytes.size())) || !f.flush())
+            return {{}, 1, false, "cannot write '" + file + "': " + std::strerror(errno)};
+        r.bytes.clear();
+    }
+    return r;
+}
+
+} // namespace
+
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, PngPainter painter)
+{
+    try {
+        Result r = run(args, painter);
+        if (r.binary && &out == &std::cout && isatty(STDOUT_FILENO)) {
+            err << "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n";
+            return 2;
+        }
+        if (!r.message.empty())
+            err << "chordmoss: " << r.message << '\n';
+        out << r.bytes;
+        if (!out.flush()) {
+            err << "chordmoss: cannot write the result to standard output\n";
+            return 1;
+        }
+        return r.code;
+    } catch (const UsageError& e) {
+        err << "chordmoss: " << e.message << '\n';
+        return 2;
+    } catch (const NoPainter&) {
+        return kNeedsPngPainter;
+    }
+}
+
+int RunCommandLine(int argc, char** argv, PngPainter painter)
+{
+    std::ios::sync_with_stdio(false);
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, painter);
+}
+
+} // namespace chordmoss
