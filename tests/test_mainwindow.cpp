@@ -107,6 +107,9 @@ void TestMainWindow::selections_data()
     QTest::newRow("first root") << "Combo1" << 0 << "A " << "0 0 2 2 2 0" << "  3-Db   1-A   5-E ";
     QTest::newRow("last type") << "Combo2" << 62 << "Min7-5 " << "2 1 1 x 1 2" << "  7b-Bb   3b-Eb   1-C   5b-Gb ";
     QTest::newRow("last position") << "Combo3" << 12 << "12 " << "12 x 14 12 13 12" << "  1-C   5-G   3-E ";
+    // An index off the list runs nothing; -1 only clears the selection.
+    QTest::newRow("past the last type") << "Combo2" << 63 << "Maj " << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
+    QTest::newRow("no selection") << "Combo2" << -1 << "" << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
 }
 
 void TestMainWindow::selections()

@@ -143,6 +143,7 @@ void TestSearchWalk::entry_data()
     QTest::newRow("EB") << "EB" << true << "Eb ";
     QTest::newRow("aA") << "aA" << true << "Aa ";
     QTest::newRow("gZ") << "gZ" << true << "Gz ";
+    QTest::newRow("c9") << "c9" << true << "C9 ";
     QTest::newRow("padded") << "  g  " << false << "G ";
     QTest::newRow("normalised already") << "Eb " << true << "Eb ";
     QTest::newRow("abz") << "abz" << true << "AbZ ";
