@@ -45,8 +45,6 @@ private slots:
     void loadedHiddenOneTickAfterStartAndFollows();
     void slider();
     void closeKeepsTheVolumeForTheNextLoad();
-    void knobZone_data();
-    void knobZone();
     void closingTheMainWindowUnloadsIt();
 };
 
@@ -120,32 +118,6 @@ void TestVolume::closeKeepsTheVolumeForTheNextLoad()
     QVERIFY(!w.f.volumeWindow());
     w.f.Timer1_Timer(); // a volume of 0 loads as 60
     QCOMPARE(w.shown(), QStringLiteral("60"));
-}
-
-void TestVolume::knobZone_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("inside") << 1 << 5700.0 << 4200.0 << true;
-    QTest::newRow("middle button") << 4 << 5651.0 << 4379.0 << true;
-    QTest::newRow("right button") << 2 << 5700.0 << 4200.0 << false;
-    QTest::newRow("left edge") << 1 << 5650.0 << 4200.0 << false;
-    QTest::newRow("right edge") << 1 << 5800.0 << 4200.0 << false;
-    QTest::newRow("top edge") << 1 << 5700.0 << 4150.0 << false;
-    QTest::newRow("bottom edge") << 1 << 5700.0 << 4380.0 << false;
-}
-
-void TestVolume::knobZone()
-{
-    QFETCH(int, button);
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(bool, opens);
-    VolumeWindow w;
-    press(w.w(QStringLiteral("Image1")), Qt::MouseButton(button), QPointF(x, y));
-    QCOMPARE(w.f.volumeWindow() != nullptr && w.f.volumeWindow()->isVisible(), opens);
 }
 
 void TestVolume::closingTheMainWindowUnloadsIt()
