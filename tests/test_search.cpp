@@ -22,7 +22,6 @@ class TestSearch : public QObject {
     Q_OBJECT
 private slots:
     void rejectionsAndTheirOrder();
-    void leavingABoxNormalises();
     void buttons();
     void emptyFirstBoxAndNotFound();
 };
@@ -43,23 +42,6 @@ void TestSearch::rejectionsAndTheirOrder()
     QCOMPARE(m.titles, QStringList(7, QStringLiteral("Razedu")));
     QCOMPARE(m.plain, QList<bool>(7, true));
     QCOMPARE(w.box(0)->text(), QStringLiteral("Gx")); // later letters are free
-}
-
-void TestSearch::leavingABoxNormalises()
-{
-    SearchWindow w;
-    Messages m;
-    w.box(1)->setFocus();
-    QTest::keyClicks(w.box(1), QStringLiteral("eB  "));
-    QTest::keyClick(w.box(1), Qt::Key_Tab);
-    QCOMPARE(w.box(1)->text(), QStringLiteral("Eb "));
-    QCOMPARE(QApplication::focusWidget(), w.box(2));
-    QTest::keyClick(w.box(2), Qt::Key_Backtab);
-    QTest::keyClick(w.box(1), Qt::Key_Tab); // leaving again changes nothing
-    QTest::keyClick(w.box(2), Qt::Key_Tab); // nor does leaving an empty box
-    QCOMPARE(w.box(1)->text(), QStringLiteral("Eb "));
-    QCOMPARE(w.box(2)->text(), QString());
-    QVERIFY(m.texts.isEmpty());
 }
 
 void TestSearch::buttons()
