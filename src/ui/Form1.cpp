@@ -275,7 +275,6 @@ void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
                                      kDotSize, kDotSize, Qt::white, Qt::white);
         dot->bindLeft(&m_board.string(s).dotLeft);
         dot->bindVisible(&m_board.string(s).dotVisible);
-        m_dots[s - 1] = dot;
         m_overlay->addShape(dot);
     }
     m_shape13 = new ShapeControl(this, QStringLiteral("Shape13"), 4440, 4560, 240, 255, kPeach, kPeach);

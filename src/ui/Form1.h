@@ -136,7 +136,6 @@ private:
     OverlayCanvas* m_overlay = nullptr;
     ShapeControl* m_shape13 = nullptr;
     std::array<LabelControl*, 6> m_noteLabels{}, m_lessLabels{}, m_moreLabels{};
-    std::array<ShapeControl*, 6> m_dots{};
     QTimer* m_timer1 = nullptr;
     PlayerSet m_players{};
     QPointF m_lastStrumPoint;
