@@ -113,7 +113,8 @@ void TestSearchWalk::walk()
             table = {0, 0, 0, 0};
         seen << (SearchWalk(table, entries, host) ? host.shown() : QStringLiteral("Not Found"));
         // The chord on display is the one found, or the last candidate.
-        QCOMPARE(QString::fromStdString(host.choice.root + host.choice.type), seen.last() == QLatin1String("Not Found") ? QStringLiteral("Ab Min7-5 ") : seen.last());
+        const bool found = seen.last() != QLatin1String("Not Found");
+        QCOMPARE(QString::fromStdString(host.choice.root + host.choice.type), found ? seen.last() : u"Ab Min7-5 "_qs);
     }
     QCOMPARE(seen, shown);
     QCOMPARE((QList<int>{table[1], table[2], table[3]}), cursor);
@@ -136,18 +137,13 @@ void TestSearchWalk::entry_data()
     QTest::addColumn<bool>("letter");
     QTest::addColumn<QString>("left");
     QTest::newRow("c") << "c" << true << "C ";
-    QTest::newRow("a") << "a" << true << "A ";
-    QTest::newRow("g") << "g" << true << "G ";
     QTest::newRow("eb") << "eb" << true << "Eb ";
-    QTest::newRow("EB") << "EB" << true << "Eb ";
     QTest::newRow("aA") << "aA" << true << "Aa ";
     QTest::newRow("gZ") << "gZ" << true << "Gz ";
     QTest::newRow("c9") << "c9" << true << "C9 ";
     QTest::newRow("padded") << "  g  " << false << "G ";
     QTest::newRow("abz") << "abz" << true << "AbZ ";
     QTest::newRow("h") << "h" << false << "H ";
-    QTest::newRow("@ before A") << "@" << false << "@ ";
-    QTest::newRow("digit") << "9" << false << "9 ";
     QTest::newRow("blanks") << "   " << false << "";
     QTest::newRow("empty") << "" << false << "";
 }
