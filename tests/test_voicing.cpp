@@ -1,10 +1,14 @@
-// SetFret, RunIt and the read-back of the display, on a fresh model.
+// SetFret, the position reader, RunIt, the display it writes and reads back,
+// and the hand edits of one string, on a fresh model.
 #include <QtTest>
 
 #include "fretboardstate.h"
+#include "leadingnumber.h"
 #include "module1.h"
+#include "mousebutton.h"
 #include "runit.h"
 #include "setfret.h"
+#include "stringedits.h"
 
 using namespace chordmoss;
 
@@ -14,38 +18,29 @@ namespace {
 struct Fresh {
     Module1 m;
     FretboardState board;
-    ChordChoice choice;
-    explicit Fresh(ChordChoice c) : choice(std::move(c))
+    explicit Fresh(const ChordChoice& c)
     {
-        Init(m, choice.root);
-        RunIt(m, choice, board);
+        Init(m, c.root);
+        RunIt(m, c, board);
     }
-    QString frets() const
+    /// Per string: its fret ("x" muted), or with `captions` its shown caption.
+    QString strings(bool captions = false) const
     {
         QStringList out;
-        for (int s = 1; s <= 6; ++s)
-            out << (board.string(s).dotVisible ? QString::number(DotFret(m, board, s)) : QStringLiteral("x"));
-        return out.join(QLatin1Char(' '));
-    }
-    QString captions() const
-    {
-        QStringList out;
-        for (int s = 1; s <= 6; ++s)
-            out << (board.string(s).labelVisible ? QString::fromStdString(board.string(s).caption) : QString());
-        return out.join(QLatin1Char('|'));
+        for (int s = 1; s <= 6; ++s) {
+            const StringGroup& g = board.string(s);
+            out << (captions ? (g.labelVisible ? QString::fromStdString(g.caption) : QString())
+                             : (g.dotVisible ? QString::number(DotFret(m, board, s)) : QStringLiteral("x")));
+        }
+        return out.join(QLatin1String(captions ? "|" : " "));
     }
 };
 
-ChordChoice choose(const char* root, const char* type, const char* pos, int four = 0, int alt = 0)
+QString notes(const Module1& m)
 {
-    return ChordChoice{root, type, pos, four, alt};
-}
-
-QStringList notes(const Module1& m)
-{
-    QStringList out;
+    QString out;
     for (int s = 1; s <= 6; ++s)
-        out << QString::fromStdString(m.PositionNotes[s].str());
+        out += QString::fromStdString(m.PositionNotes[s].str());
     return out;
 }
 
@@ -57,31 +52,28 @@ private slots:
     void setFret_data();
     void setFret();
     void setFretAddsUpAndIgnoresTheTurn();
+    void leadingNumber_data();
+    void leadingNumber();
     void runIt_data();
     void runIt();
-    void groupsAndLinesFollowTheDots();
+    void displayGroups();
     void rootChangeNeedsTwoRuns();
-    void unknownTypeMutesEverything();
-    void clampedWindows_data();
-    void clampedWindows();
-    void dotFretReadBack();
-    void positionText_data();
-    void positionText();
+    void handEdits_data();
+    void handEdits();
 };
 
 void TestVoicing::setFret_data()
 {
     QTest::addColumn<double>("valx");
     QTest::addColumn<QString>("result");
-    QTest::newRow("3") << 3.0 << "G C F Bb D G";
-    QTest::newRow("12 is a whole turn") << 12.0 << "E A D G B E";
-    QTest::newRow("15 wraps like 3") << 15.0 << "G C F Bb D G";
-    QTest::newRow("0") << 0.0 << "E A D G B E";
-    QTest::newRow("negative") << -3.0 << "E A D G B E";
-    QTest::newRow("2.5 rounds to 2") << 2.5 << "Gb B E A Db Gb";
-    QTest::newRow("3.5 rounds to 4") << 3.5 << "Ab Db Gb B Eb Ab";
-    QTest::newRow("0.5 rounds to 0") << 0.5 << "E A D G B E";
-    QTest::newRow("huge, in constant time") << 1.2e15 + 3 << "G C F Bb D G";
+    QTest::newRow("3") << 3.0 << "G C F Bb D G ";
+    QTest::newRow("12 is a whole turn") << 12.0 << "E A D G B E ";
+    QTest::newRow("15 wraps like 3") << 15.0 << "G C F Bb D G ";
+    QTest::newRow("0") << 0.0 << "E A D G B E ";
+    QTest::newRow("negative") << -3.0 << "E A D G B E ";
+    QTest::newRow("2.5 rounds to 2") << 2.5 << "Gb B E A Db Gb ";
+    QTest::newRow("3.5 rounds to 4") << 3.5 << "Ab Db Gb B Eb Ab ";
+    QTest::newRow("huge, in constant time") << 1.2e15 + 3 << "G C F Bb D G ";
 }
 
 void TestVoicing::setFret()
@@ -91,13 +83,12 @@ void TestVoicing::setFret()
     Module1 m;
     Init(m, "C ");
     SetFret(m, valx);
-    QCOMPARE(notes(m).join(QString()), result + QLatin1Char(' '));
+    QCOMPARE(notes(m), result);
 }
 
 void TestVoicing::setFretAddsUpAndIgnoresTheTurn()
 {
-    const char* roots[] = {"A ", "C ", "Gb ", "Ab ", "nonsense"};
-    for (const char* root : roots) {
+    for (const char* root : {"A ", "C ", "Gb ", "Ab ", "nonsense"}) {
         Module1 a, b;
         Init(a, root);
         Init(b, "Db ");
@@ -106,12 +97,47 @@ void TestVoicing::setFretAddsUpAndIgnoresTheTurn()
         SetFret(b, 3);
         QCOMPARE(notes(a), notes(b));
     }
-    // A note missing from the circle lands on slot 1 at the first step.
+    // A note missing from the circle stays at 0 and lands on slot 1 at the first step.
     Module1 m;
     Init(m, "C ");
     m.PositionNotes[2] = "H ";
+    SetFret(m, 0);
+    QCOMPARE(m.PositionNotes[2].str(), std::string("H "));
     SetFret(m, 1);
     QCOMPARE(m.PositionNotes[2].str(), std::string("C "));
+}
+
+void TestVoicing::leadingNumber_data()
+{
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<double>("value");
+    QTest::addColumn<int>("fret");
+    QTest::newRow("list item") << "7 " << 7.0 << 7;
+    QTest::newRow("blanks inside") << " 1 2" << 12.0 << 12;
+    QTest::newRow("trailing text") << "5th fret" << 5.0 << 5;
+    QTest::newRow("signs") << "+3" << 3.0 << 3;
+    QTest::newRow("negative") << "-2" << -2.0 << -2;
+    QTest::newRow("fraction") << ".5" << 0.5 << 0;
+    QTest::newRow("half to even up") << "3.5" << 3.5 << 4;
+    QTest::newRow("point alone") << "." << 0.0 << 0;
+    QTest::newRow("e exponent") << "1e1" << 10.0 << 10;
+    QTest::newRow("d exponent") << "1d2" << 100.0 << 100;
+    QTest::newRow("D exponent, negative") << "5D-1" << 0.5 << 0;
+    QTest::newRow("exponent without digits") << "2e" << 2.0 << 2;
+    QTest::newRow("exponent sign without digits") << "4e+x" << 4.0 << 4;
+    QTest::newRow("empty") << "" << 0.0 << 0;
+    QTest::newRow("no number") << "x5" << 0.0 << 0;
+    QTest::newRow("huge") << "99999999999999999999999" << 1e23 << 1000;
+    QTest::newRow("too large for a double") << "-1e999" << -qInf() << -1000;
+}
+
+void TestVoicing::leadingNumber()
+{
+    QFETCH(QString, text);
+    QFETCH(double, value);
+    QFETCH(int, fret);
+    QCOMPARE(LeadingNumber(text.toStdString()), value);
+    QCOMPARE(PositionFret(text.toStdString()), fret);
 }
 
 void TestVoicing::runIt_data()
@@ -126,17 +152,31 @@ void TestVoicing::runIt_data()
     QTest::addColumn<QString>("text1");
     QTest::newRow("C Maj") << "C " << "Maj " << "0" << 0 << 0 << "0 x 2 0 1 0"
                            << "  3-E ||  3-E |  5-G |  1-C |  3-E " << "  1-C   5-G   3-E ";
-    QTest::newRow("C Maj four frets") << "C " << "Maj " << "0" << 1 << 0 << "0 3 2 0 1 0" << QString() << QString();
-    QTest::newRow("C Maj four frets, alternate") << "C " << "Maj " << "0" << 1 << 1 << "3 3 2 0 1 3" << QString() << QString();
-    QTest::newRow("C Maj alternate") << "C " << "Maj " << "0" << 0 << 1 << "0 x 2 0 1 0" << QString() << QString();
-    QTest::newRow("E Min") << "E " << "Min " << "0" << 0 << 0 << "0 2 2 0 0 0" << QString() << "  3b-G   5-B   1-E ";
+    QTest::newRow("four frets") << "C " << "Maj " << "0" << 1 << 0 << "0 3 2 0 1 0" << "" << "";
+    QTest::newRow("four frets, alternate") << "C " << "Maj " << "0" << 1 << 1 << "3 3 2 0 1 3" << "" << "";
+    QTest::newRow("greyed box is not checked") << "C " << "Maj " << "0" << 2 << 2 << "0 x 2 0 1 0" << "" << "";
+    QTest::newRow("E Min") << "E " << "Min " << "0" << 0 << 0 << "0 2 2 0 0 0" << "" << "  3b-G   5-B   1-E ";
     QTest::newRow("A 7th at 5") << "A " << "7th " << "5 " << 0 << 0 << "5 7 5 6 5 5"
                                 << "  1-A |  5-E |  7b-G |  3-Db |  5-E |  1-A " << "  7b-G   3-Db   1-A   5-E ";
     QTest::newRow("C 9th") << "C " << "9th " << "0" << 0 << 0 << "0 1 0 0 1 0"
                            << "  3-E |  7b-Bb |  9-D |  5-G |  1-C |  3-E " << "  7b-Bb   1-C   5-G   9-D   3-E ";
-    QTest::newRow("C Maj at 12") << "C " << "Maj " << "12 " << 0 << 0 << "12 x 14 12 13 12" << QString() << QString();
-    QTest::newRow("C Maj7 captions the seventh without hyphen")
-        << "C " << "Maj7 " << "0" << 0 << 0 << "0 2 2 0 0 0" << "  3-E |  7B |  3-E |  5-G |  7B |  3-E " << QString();
+    QTest::newRow("C 7b9 lists a note no string plays") << "C " << "7b9 " << "0" << 0 << 0 << "0 1 2 0 1 0" << ""
+                                                        << "  7b-Bb   1-C   5-G   b9-Db   3-E ";
+    QTest::newRow("flat ninth caption") << "C " << "7b9 " << "2" << 0 << 0 << "3 3 2 3 2 3"
+                                        << "  5-G |  1-C |  3-E |  7b-Bb |  9b-Db |  5-G " << "";
+    QTest::newRow("Maj7: seventh without hyphen") << "C " << "Maj7 " << "0" << 0 << 0 << "0 2 2 0 0 0"
+                                                  << "  3-E |  7B |  3-E |  5-G |  7B |  3-E " << "  1-C   5-G   7-B   3-E ";
+    QTest::newRow("Min13: 2, 4 and 13") << "C " << "Min13 " << "0" << 1 << 0 << "1 0 0 2 1 1" << ""
+                                     << "  4-F   7b-Bb   3b-Eb   1-C   2-D   13-A ";
+    QTest::newRow("Sus: 4") << "C " << "Sus " << "0" << 0 << 0 << "1 x x 0 1 1" << "" << "";
+    QTest::newRow("Min6") << "C " << "Min6 " << "0" << 0 << 0 << "x 0 1 0 1 x" << "" << "  3b-Eb   1-C   5-G   6-A ";
+    QTest::newRow("11 has no root") << "C " << "11 " << "0" << 0 << 0 << "1 1 0 0 x 1" << "" << "  11-F   7b-Bb   5-G   2-D ";
+    QTest::newRow("12 with four frets") << "C " << "Maj " << "12 " << 1 << 0 << "12 x 14 12 13 12" << "" << "";
+    QTest::newRow("typed 13") << "C " << "Maj " << "13" << 0 << 0 << "x x 14 x 13 x" << "" << "";
+    QTest::newRow("typed -2") << "C " << "Maj " << "-2" << 0 << 0 << "0 x x 0 x 0" << "" << "";
+    QTest::newRow("huge") << "C " << "Maj " << "1e999" << 1 << 0 << "x x 14 x x x" << "" << "";
+    QTest::newRow("garbage root builds on A") << "Q# " << "Maj " << "0" << 0 << 0 << "0 0 2 2 2 0" << "" << "";
+    QTest::newRow("unknown type") << "C " << "Maj" << "0" << 0 << 0 << "x x x x x x" << "|||||" << "";
 }
 
 void TestVoicing::runIt()
@@ -150,125 +190,124 @@ void TestVoicing::runIt()
     QFETCH(QString, captions);
     QFETCH(QString, text1);
     Fresh f(ChordChoice{root.toStdString(), type.toStdString(), pos.toStdString(), four, alt});
-    QCOMPARE(f.frets(), frets);
-    if (!captions.isNull())
-        QCOMPARE(f.captions(), captions);
-    if (!text1.isNull())
+    QCOMPARE(f.strings(), frets);
+    if (!captions.isEmpty())
+        QCOMPARE(f.strings(true), captions);
+    if (!text1.isEmpty() || frets.count(QLatin1Char('x')) == 6)
         QCOMPARE(QString::fromStdString(f.board.text1), text1);
 }
 
-void TestVoicing::groupsAndLinesFollowTheDots()
+void TestVoicing::displayGroups()
 {
-    Fresh f(choose("C ", "Maj ", "0"));
+    // Before any run the labels and buttons show, at their design columns.
+    FretboardState design;
+    Module1 m;
+    Init(m, "C ");
+    const int designFrets[6] = {2, -1, 0, 2, -1, 0};
+    for (int s = 1; s <= 6; ++s) {
+        const StringGroup& g = design.string(s);
+        QCOMPARE(g.caption, std::string("Label2"));
+        QVERIFY(g.labelVisible && g.lessVisible && g.moreVisible && !g.dotVisible && !g.lineVisible && !g.ellipseVisible);
+        QCOMPARE(DotFret(m, design, s), designFrets[s - 1]);
+    }
+    QCOMPARE(design.string(6).lineX2, 11440.0f);
+
+    // A run shows a sounding string's whole group and hides a muted one's,
+    // which keeps its column.
+    Fresh f(ChordChoice{});
     const StringGroup& low = f.board.string(1);
-    QCOMPARE(low.dotLeft, 11400.0f);
+    QVERIFY(low.dotVisible && low.lineVisible && low.labelVisible && low.ellipseVisible && low.lessVisible && low.moreVisible);
     QCOMPARE(low.lineX2, 11440.0f);
-    QVERIFY(low.lineVisible && low.ellipseVisible && low.lessVisible && low.moreVisible);
     const StringGroup& muted = f.board.string(2);
     QVERIFY(!muted.dotVisible && !muted.lineVisible && !muted.labelVisible && !muted.ellipseVisible);
     QVERIFY(!muted.lessVisible && !muted.moreVisible);
-    QCOMPARE(muted.dotLeft, 10920.0f); // keeps its design-time column
-    QCOMPARE(f.board.string(3).dotLeft, 10560.0f);
-    QCOMPARE(f.board.string(5).dotLeft, 11040.0f);
+    QCOMPARE(muted.dotLeft, 10920.0f);
+    QCOMPARE(muted.caption, std::string("Label2"));
 
-    // C 7b9 lists the flat ninth although no string of the window plays it.
-    Fresh b9(choose("C ", "7b9 ", "0"));
-    QVERIFY(QString::fromStdString(b9.board.text1).contains(QLatin1String("  b9-Db ")));
-    for (int s = 1; s <= 6; ++s)
-        QVERIFY(!QString::fromStdString(b9.board.string(s).caption).contains(QLatin1String("Db")));
+    // The read-back: the first column that matches, up to 14, or up to 12 for the buttons.
+    const float lefts[] = {11400, 7370, 7120, 6920, 11039.5f};
+    const int dotFrets[] = {0, 12, 13, 14, -1}, buttonFrets[] = {0, 12, 13, 13, 13};
+    for (int i = 0; i < 5; ++i) {
+        f.board.string(1).dotLeft = lefts[i];
+        QCOMPARE(DotFret(f.m, f.board, 1), dotFrets[i]);
+        QCOMPARE(ButtonFret(f.m, f.board, 1), buttonFrets[i]);
+    }
 }
 
 void TestVoicing::rootChangeNeedsTwoRuns()
 {
-    Fresh f(choose("C ", "Maj ", "0"));
-    f.choice.root = "G ";
-    RunIt(f.m, f.choice, f.board);
-    QCOMPARE(f.frets(), QStringLiteral("x 2 0 0 0 x"));
-    const QString stale = QString::fromStdString(f.board.text1);
-    QVERIFY(stale.contains(QLatin1String("C ")) && stale.contains(QLatin1String("E ")));
-    QVERIFY(!stale.contains(QLatin1String("D ")));
-    RunIt(f.m, f.choice, f.board);
-    const QString fresh = QString::fromStdString(f.board.text1);
-    QCOMPARE(fresh.count(QLatin1Char('-')), 3);
-    QVERIFY(fresh.contains(QLatin1String("1-G ")) && fresh.contains(QLatin1String("5-D ")) && fresh.contains(QLatin1String("3-B ")));
+    Fresh f(ChordChoice{});
+    const ChordChoice g{"G ", "Maj ", "0"};
+    RunIt(f.m, g, f.board);
+    QCOMPARE(f.strings(), QStringLiteral("x 2 0 0 0 x"));
+    QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-C   5-G   3-E "));
+    RunIt(f.m, g, f.board);
+    QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-G   5-D   3-B "));
 }
 
-void TestVoicing::unknownTypeMutesEverything()
+void TestVoicing::handEdits_data()
 {
-    Fresh f(choose("C ", "Maj ", "0"));
-    f.choice.type = "Major";
-    RunIt(f.m, f.choice, f.board);
-    QCOMPARE(f.frets(), QStringLiteral("x x x x x x"));
-    QVERIFY(f.board.text1.empty());
-    for (int s = 1; s <= 6; ++s)
-        QVERIFY(!f.board.string(s).labelVisible);
+    // An edit of one string of C major at 0 (0 x 2 0 1 0), its dot first put
+    // at `from`. Buttons: "<" and ">"; labels: the mouse button and X in twips.
+    QTest::addColumn<int>("s");
+    QTest::addColumn<double>("from");
+    QTest::addColumn<QString>("edit");
+    QTest::addColumn<double>("x");
+    QTest::addColumn<double>("left");
+    QTest::addColumn<QString>("caption");
+    QTest::addColumn<bool>("shown");
+    QTest::newRow("< from the nut") << 1 << 11400.0 << "<" << 0.0 << 11040.0 << "  F " << true;
+    QTest::newRow("> at the nut") << 1 << 11400.0 << ">" << 0.0 << 11400.0 << "  3-E " << true;
+    QTest::newRow("< of a muted string") << 2 << 10560.0 << "<" << 0.0 << 10200.0 << "  C " << false;
+    QTest::newRow("> of a muted string") << 2 << 10560.0 << ">" << 0.0 << 11040.0 << "   Bb " << false;
+    QTest::newRow("< at 12") << 4 << 7370.0 << "<" << 0.0 << 7370.0 << "  5-G " << true;
+    QTest::newRow("> at 12") << 4 << 7370.0 << ">" << 0.0 << 7600.0 << "   Gb " << true;
+    QTest::newRow("< at 13") << 5 << 7120.0 << "<" << 0.0 << 7120.0 << "  1-C " << true;
+    QTest::newRow("> from 14 to 12") << 6 << 6920.0 << ">" << 0.0 << 7370.0 << "   E " << true;
+    QTest::newRow("left press hides") << 3 << 10560.0 << "left" << 400.0 << 10560.0 << "  3-E " << false;
+    QTest::newRow("middle press hides") << 3 << 10560.0 << "middle" << 400.0 << 10560.0 << "  3-E " << false;
+    QTest::newRow("left press shows a muted string") << 2 << 10920.0 << "left" << 400.0 << 10920.0 << "Label2" << true;
+    QTest::newRow("right at 150: toward the body") << 1 << 11400.0 << "right" << 150.0 << 11040.0 << "  F " << true;
+    QTest::newRow("right past 150: low E writes three spaces") << 1 << 11040.0 << "right" << 150.1 << 11400.0 << "   E " << true;
+    QTest::newRow("right on high E: two spaces") << 6 << 11040.0 << "right" << 150.1 << 11400.0 << "  E " << true;
+    QTest::newRow("right shows a muted string") << 2 << 10200.0 << "right" << 20.0 << 9840.0 << "  Db " << true;
+    QTest::newRow("right edge at 12") << 3 << 7370.0 << "right" << 0.0 << 7370.0 << "  3-E " << true;
+    QTest::newRow("right nut side at 0") << 3 << 11400.0 << "right" << 400.0 << 11400.0 << "  3-E " << true;
+    QTest::newRow("right edge at 14") << 4 << 6920.0 << "right" << 100.0 << 6920.0 << "  5-G " << true;
+    QTest::newRow("right off the columns to 12") << 5 << 8000.0 << "right" << 900.0 << 7370.0 << "  B " << true;
 }
 
-void TestVoicing::clampedWindows_data()
+void TestVoicing::handEdits()
 {
-    QTest::addColumn<QString>("pos");
-    QTest::addColumn<int>("four");
-    QTest::addColumn<QString>("frets");
-    QTest::newRow("12 with four frets") << "12 " << 1 << "12 x 14 12 13 12";
-    QTest::newRow("13") << "13" << 0 << "x x 14 x 13 x";
-    QTest::newRow("-2") << "-2" << 0 << "0 x x 0 x 0";
-    QTest::newRow("huge") << "99999999999" << 0 << "x x 14 x x x";
-    QTest::newRow("1e9") << "1e9" << 0 << "x x 14 x x x";
-    QTest::newRow("1e999") << "1e999" << 1 << "x x 14 x x x";
-    QTest::newRow("no number") << "abc" << 0 << "0 x 2 0 1 0";
-}
-
-void TestVoicing::clampedWindows()
-{
-    QFETCH(QString, pos);
-    QFETCH(int, four);
-    QFETCH(QString, frets);
-    Fresh f(choose("C ", "Maj ", pos.toUtf8().constData(), four));
-    QCOMPARE(f.frets(), frets);
-}
-
-void TestVoicing::dotFretReadBack()
-{
-    Module1 m;
-    Init(m, "C ");
-    FretboardState board;
-    board.string(1).dotLeft = 11400;
-    QCOMPARE(DotFret(m, board, 1), 0);
-    QCOMPARE(ButtonFret(m, board, 1), 0);
-    board.string(1).dotLeft = 6920;
-    QCOMPARE(DotFret(m, board, 1), 14);
-    QCOMPARE(ButtonFret(m, board, 1), 13);
-    board.string(1).dotLeft = 7120;
-    QCOMPARE(DotFret(m, board, 1), 13);
-    QCOMPARE(ButtonFret(m, board, 1), 13);
-    board.string(1).dotLeft = 11039.5f;
-    QCOMPARE(DotFret(m, board, 1), -1);
-    QCOMPARE(ButtonFret(m, board, 1), 13);
-}
-
-void TestVoicing::positionText_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("fret");
-    QTest::newRow("list item") << "7 " << 7;
-    QTest::newRow("plain") << "12" << 12;
-    QTest::newRow("leading blanks") << "  5" << 5;
-    QTest::newRow("trailing text") << "5th fret" << 5;
-    QTest::newRow("half to even down") << "2.5" << 2;
-    QTest::newRow("half to even up") << "3.5" << 4;
-    QTest::newRow("exponent") << "1e1" << 10;
-    QTest::newRow("negative") << "-2" << -2;
-    QTest::newRow("empty") << "" << 0;
-    QTest::newRow("no number") << "x5" << 0;
-    QTest::newRow("huge") << "99999999999999999999999" << 1000;
-    QTest::newRow("huge negative") << "-1e308" << -1000;
-}
-
-void TestVoicing::positionText()
-{
-    QFETCH(QString, text);
-    QFETCH(int, fret);
-    QCOMPARE(PositionFret(text.toStdString()), fret);
+    QFETCH(int, s);
+    QFETCH(double, from);
+    QFETCH(QString, edit);
+    QFETCH(double, x);
+    QFETCH(double, left);
+    QFETCH(QString, caption);
+    QFETCH(bool, shown);
+    Fresh f(ChordChoice{});
+    f.board.string(s).dotLeft = float(from);
+    const FretboardState before = f.board;
+    if (edit == QLatin1String("<") || edit == QLatin1String(">"))
+        MoveStringButton(f.m, f.board, s, edit == QLatin1String("<"));
+    else
+        PressNoteLabel(f.m, f.board, s, edit == QLatin1String("left") ? LeftButton
+                                     : edit == QLatin1String("middle") ? MiddleButton : RightButton, x);
+    const StringGroup& g = f.board.string(s);
+    QCOMPARE(g.dotLeft, float(left));
+    QCOMPARE(g.lineX2, left == from ? before.string(s).lineX2 : float(left + 40));
+    QCOMPARE(QString::fromStdString(g.caption), caption);
+    QCOMPARE(g.dotVisible && g.lineVisible, shown);
+    QCOMPARE(g.dotVisible || g.lineVisible, shown);
+    // A right press that moves shows the whole group; the rest touch only dot and line.
+    const bool whole = edit == QLatin1String("right") && left != from;
+    const StringGroup& b = before.string(s);
+    QCOMPARE(g.labelVisible && g.ellipseVisible && g.lessVisible && g.moreVisible, whole || b.labelVisible);
+    QCOMPARE(g.labelVisible || g.ellipseVisible || g.lessVisible || g.moreVisible, whole || b.labelVisible);
+    for (int o = 1; o <= 6; ++o)
+        QCOMPARE(f.board.string(o).dotLeft, o == s ? float(left) : before.string(o).dotLeft);
+    QCOMPARE(f.board.text1, before.text1);
 }
 
 QTEST_GUILESS_MAIN(TestVoicing)

@@ -1,234 +1,133 @@
 // The volume window: loaded by the timer, opened by the knob, the slider and
 // the players' volume, following the main window.
-#include <QtTest>
+#include "windowtest.h"
 
-#include <QApplication>
-#include <QMouseEvent>
-#include <QPushButton>
-
-#include "Form1.h"
 #include "Form2.h"
 #include "stringplayer.h"
 #include "volumeslider.h"
 
 using namespace chordmoss;
+using namespace windowtest;
 
 namespace {
 
-QList<int> volumes(Form1& f)
-{
-    QList<int> out;
-    for (int s = 1; s <= 6; ++s)
-        out << f.players()[s]->volume();
-    return out;
-}
-
-QString shown(Form2* w) { return w->findChild<QObject*>(QStringLiteral("Label1"))->property("Caption").toString(); }
-
-/// A pointer move over the slider with the given buttons held, X in pixels
-/// of the inner drawing area.
-void drag(Form2* w, double x, Qt::MouseButtons buttons = Qt::LeftButton)
-{
-    VolumeSlider* p = w->picture();
-    const QPointF pos(x + VolumeSlider::kFrame, 10 + VolumeSlider::kFrame);
-    QMouseEvent move(QEvent::MouseMove, pos, p->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
-    QApplication::sendEvent(p, &move);
-}
-
-/// Opens the volume window as a press on the pictured knob does.
-Form2* openByKnob(Form1& f)
-{
-    f.Image1_MouseDown(1, 0, 5700, 4200);
-    return f.volumeWindow();
-}
+struct VolumeWindow : Window {
+    QList<int> volumes()
+    {
+        QList<int> out;
+        for (int s = 1; s <= 6; ++s)
+            out << f.players()[s]->volume();
+        return out;
+    }
+    QString shown() { return prop(f.volumeWindow(), QStringLiteral("Label1"), "Caption").toString(); }
+    /// A press on the pictured knob.
+    Form2* openByKnob()
+    {
+        press(w(QStringLiteral("Image1")), Qt::LeftButton, QPointF(5700, 4200));
+        return f.volumeWindow();
+    }
+    /// A pointer move over the slider with `buttons` held, X in its pixels.
+    void drag(double x, Qt::MouseButtons buttons = Qt::LeftButton)
+    {
+        VolumeSlider* p = f.volumeWindow()->picture();
+        const QPointF pos(x + VolumeSlider::kFrame, 10 + VolumeSlider::kFrame);
+        QMouseEvent move(QEvent::MouseMove, pos, p->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+        QApplication::sendEvent(p, &move);
+    }
+    void close() { qobject_cast<QPushButton*>(widget(f.volumeWindow(), QStringLiteral("Command1")))->click(); }
+};
 
 } // namespace
 
 class TestVolume : public QObject {
     Q_OBJECT
 private slots:
-    void loadedHiddenOneTickAfterStart();
-    void layoutAndFlags();
-    void dragSetsPlayers();
-    void reopeningRestoresTheVolume();
-    void ignoredMoves();
-    void closeAndTheNextTick();
-    void knobReopensAndFocuses();
-    void knobZone_data();
-    void knobZone();
-    void followsTheMainWindow();
+    void loadedHiddenOneTickAfterStartAndFollows();
+    void slider();
+    void closeKeepsTheVolumeForTheNextLoad();
     void closingTheMainWindowUnloadsIt();
 };
 
-void TestVolume::loadedHiddenOneTickAfterStart()
+void TestVolume::loadedHiddenOneTickAfterStartAndFollows()
 {
-    Form1 f;
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QVERIFY(!f.volumeWindow());
-    QCOMPARE(volumes(f), QList<int>(6, 50));
-    QTRY_VERIFY_WITH_TIMEOUT(f.volumeWindow() != nullptr, 1500);
-    QVERIFY(!f.volumeWindow()->isVisible());
-    QCOMPARE(volumes(f), QList<int>(6, 60));
-    QCOMPARE(shown(f.volumeWindow()), QStringLiteral("60"));
-    QCOMPARE(f.module().Volume, 60.0f);
+    VolumeWindow w;
+    QVERIFY(!w.f.volumeWindow());
+    QCOMPARE(w.volumes(), QList<int>(6, 50));
+    QTRY_VERIFY_WITH_TIMEOUT(w.f.volumeWindow() != nullptr, 1500);
+    QVERIFY(!w.f.volumeWindow()->isVisible());
+    QCOMPARE(w.volumes(), QList<int>(6, 60));
+    QCOMPARE(w.shown(), QStringLiteral("60"));
+    Form2* v = w.openByKnob();
+    w.f.move(w.f.pos() + QPoint(40, 30));
+    QTRY_COMPARE_WITH_TIMEOUT(v->pos(), w.f.frameGeometry().topLeft() + QPoint(567, 80), 1500);
 }
 
-void TestVolume::layoutAndFlags()
+void TestVolume::slider()
 {
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    QVERIFY(w && w->isVisible());
-    QCOMPARE(w->objectName(), QStringLiteral("Form2"));
-    QCOMPARE(w->windowTitle(), QStringLiteral("             Volume Control Slider"));
-    QVERIFY(w->windowFlags() & Qt::WindowStaysOnTopHint);
-    QCOMPARE(w->size(), QSize(216, 78));
-    QCOMPARE(w->picture()->property("ScaleWidth").toInt(), 129);
-    QCOMPARE(w->picture()->property("ScaleHeight").toInt(), 29);
-    QCOMPARE(w->findChild<QPushButton*>(QStringLiteral("Command1"))->text(), QStringLiteral("Close"));
-    // The wedge and the bar are drawn where the slider says.
-    const QImage& img = w->picture()->surface();
-    const int bar = int(w->barPositionFor(60));
-    QCOMPARE(bar, 66);
-    QCOMPARE(img.pixelColor(bar + 7, 2), QColor(255, 128, 0));
-    QCOMPARE(img.pixelColor(125, 20), QColor(Qt::black));
-    QVERIFY(img.pixelColor(10, 3) != QColor(Qt::black));
+    VolumeWindow w;
+    Form2* v = w.openByKnob();
+    QVERIFY(v->isVisible() && (v->windowFlags() & Qt::WindowStaysOnTopHint));
+    QCOMPARE(v->windowTitle(), QStringLiteral("             Volume Control Slider"));
+    QCOMPARE(v->focusWidget(), v->picture());
+    // The wedge fills up to its last column; the bar stands at the volume.
+    const QImage& img = v->picture()->surface();
+    QCOMPARE(img.pixelColor(66 + 7, 2), QColor(255, 128, 0));
+    QCOMPARE(img.pixelColor(128, 7), QColor(Qt::black));
+    QVERIFY(img.pixelColor(128, 3) != QColor(Qt::black) && img.pixelColor(10, 3) != QColor(Qt::black));
+    // The sunken frame is light on its right column and bottom row.
+    const QImage frame = v->picture()->grab().toImage();
+    const int right = frame.width() - 1, bottom = frame.height() - 1;
+    for (QPoint p : {QPoint(right, 1), QPoint(right, bottom / 2), QPoint(right - 2, bottom), QPoint(1, bottom)})
+        QCOMPARE(frame.pixelColor(p), QColor(Qt::white));
+    const int xs[] = {0, 60, 113, 114, 200, -1};
+    const char* labels[] = {"0", "55", "103", "103", "103", "103"};
+    const int players[] = {0, 55, 100, 100, 100, 100}; // the players keep to 100
+    for (int i = 0; i < 6; ++i) {
+        w.drag(xs[i]);
+        QCOMPARE(w.shown(), QString::fromLatin1(labels[i]));
+        QCOMPARE(w.volumes(), QList<int>(6, players[i]));
+    }
+    QCOMPARE(w.f.module().Volume, 103.0f);
+    // Only the left button alone drags; a press alone changes nothing.
+    w.drag(30, Qt::RightButton);
+    w.drag(30, Qt::LeftButton | Qt::RightButton);
+    w.drag(30, Qt::NoButton);
+    QTest::mouseClick(v->picture(), Qt::LeftButton, {}, QPoint(30, 10));
+    QCOMPARE(w.shown(), QStringLiteral("103"));
 }
 
-void TestVolume::dragSetsPlayers()
+void TestVolume::closeKeepsTheVolumeForTheNextLoad()
 {
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    drag(w, 0);
-    QCOMPARE(shown(w), QStringLiteral("0"));
-    QCOMPARE(volumes(f), QList<int>(6, 0));
-    QCOMPARE(f.module().Volume, 0.0f);
-    drag(w, 60);
-    QCOMPARE(shown(w), QStringLiteral("55"));
-    QCOMPARE(volumes(f), QList<int>(6, 55));
-    QCOMPARE(f.module().Volume, 55.0f);
-    drag(w, 113); // beyond 100 reaches the players, which keep to 100
-    QCOMPARE(shown(w), QStringLiteral("103"));
-    QCOMPARE(volumes(f), QList<int>(6, 100));
-    drag(w, 0);
-    w->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    f.Timer1_Timer(); // the next load turns a volume of 0 into 60
-    QCOMPARE(shown(f.volumeWindow()), QStringLiteral("60"));
-    QCOMPARE(volumes(f), QList<int>(6, 60));
-}
-
-void TestVolume::reopeningRestoresTheVolume()
-{
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    drag(w, 60);
-    w->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    QVERIFY(!f.volumeWindow());
-    w = openByKnob(f);
-    QCOMPARE(shown(w), QStringLiteral("55"));
-    QCOMPARE(volumes(f), QList<int>(6, 55));
-    QCOMPARE(w->picture()->surface().pixelColor(int(w->barPositionFor(55)) + 2, 2), QColor(255, 128, 0));
-}
-
-void TestVolume::ignoredMoves()
-{
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    drag(w, 30);
-    const QString before = shown(w);
-    drag(w, 129 - 15);
-    drag(w, 200);
-    drag(w, -1);
-    drag(w, 80, Qt::RightButton);
-    drag(w, 80, Qt::LeftButton | Qt::RightButton);
-    drag(w, 80, Qt::NoButton);
-    QTest::mouseClick(w->picture(), Qt::LeftButton, {}, QPoint(90, 10));
-    QCOMPARE(shown(w), before);
-    QCOMPARE(volumes(f), QList<int>(6, before.toInt()));
-}
-
-void TestVolume::closeAndTheNextTick()
-{
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    drag(w, 40);
-    QPointer<Form2> old = w;
-    w->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-    QVERIFY(!f.volumeWindow());
-    QTRY_VERIFY(old.isNull());
-    QCOMPARE(f.module().Volume, 36.0f); // kept
-    f.Timer1_Timer();
-    QVERIFY(f.volumeWindow() && !f.volumeWindow()->isVisible());
-    QCOMPARE(shown(f.volumeWindow()), QStringLiteral("36"));
-    // The title bar's close button closes it the same way.
-    openByKnob(f)->close();
-    QVERIFY(!f.volumeWindow());
-}
-
-void TestVolume::knobReopensAndFocuses()
-{
-    Form1 f;
-    f.show();
-    QVERIFY(QTest::qWaitForWindowExposed(&f));
-    QPointer<Form2> first = openByKnob(f);
-    const QString text = f.findChild<QObject*>(QStringLiteral("Text1"))->property("Text").toString();
-    QPointer<Form2> second = openByKnob(f);
-    QVERIFY(second && second != first);
-    QVERIFY(second->isVisible());
+    VolumeWindow w;
+    QPointer<Form2> first = w.openByKnob();
+    w.drag(60);
+    w.close();
+    QVERIFY(!w.f.volumeWindow());
     QTRY_VERIFY(first.isNull());
-    QCOMPARE(second->focusWidget(), second->picture());
-    QCOMPARE(f.findChild<QObject*>(QStringLiteral("Text1"))->property("Text").toString(), text);
-}
-
-void TestVolume::knobZone_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<bool>("opens");
-    QTest::newRow("inside") << 1 << 5700.0 << 4200.0 << true;
-    QTest::newRow("middle button") << 4 << 5651.0 << 4379.0 << true;
-    QTest::newRow("right button") << 2 << 5700.0 << 4200.0 << false;
-    QTest::newRow("left edge") << 1 << 5650.0 << 4200.0 << false;
-    QTest::newRow("right edge") << 1 << 5800.0 << 4200.0 << false;
-    QTest::newRow("top edge") << 1 << 5700.0 << 4150.0 << false;
-    QTest::newRow("bottom edge") << 1 << 5700.0 << 4380.0 << false;
-}
-
-void TestVolume::knobZone()
-{
-    QFETCH(int, button);
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(bool, opens);
-    Form1 f;
-    f.Image1_MouseDown(button, 0, x, y);
-    QCOMPARE(f.volumeWindow() != nullptr && f.volumeWindow()->isVisible(), opens);
-}
-
-void TestVolume::followsTheMainWindow()
-{
-    Form1 f;
-    f.show();
-    Form2* w = openByKnob(f);
-    f.move(f.pos() + QPoint(40, 30));
-    QTRY_COMPARE_WITH_TIMEOUT(w->pos(), f.frameGeometry().topLeft() + QPoint(567, 80), 1500);
+    QCOMPARE(w.f.module().Volume, 55.0f);
+    w.f.Timer1_Timer(); // the next load shows the stored volume again
+    QVERIFY(w.f.volumeWindow() && !w.f.volumeWindow()->isVisible());
+    QCOMPARE(w.shown(), QStringLiteral("55"));
+    QCOMPARE(w.volumes(), QList<int>(6, 55));
+    // A knob press closes an open window and opens it afresh.
+    first = w.openByKnob();
+    QPointer<Form2> second = w.openByKnob();
+    QVERIFY(second && second != first && second->isVisible());
+    w.drag(0);
+    second->close(); // the title bar's close button closes it the same way
+    QVERIFY(!w.f.volumeWindow());
+    w.f.Timer1_Timer(); // a volume of 0 loads as 60
+    QCOMPARE(w.shown(), QStringLiteral("60"));
 }
 
 void TestVolume::closingTheMainWindowUnloadsIt()
 {
     for (bool opened : {true, false}) {
-        Form1 f;
-        f.show();
+        VolumeWindow w;
         if (opened)
-            openByKnob(f);
-        QVERIFY(f.close());
-        QVERIFY(!f.volumeWindow());
+            w.openByKnob();
+        QVERIFY(w.f.close());
+        QVERIFY(!w.f.volumeWindow());
     }
 }
 

@@ -1,21 +1,13 @@
 #include "module1.h"
 
 #include "notetables.h"
+#include "trimblanks.h"
 
 #include <algorithm>
 
 namespace chordmoss {
 
 namespace {
-
-std::string_view trimBlanks(std::string_view s)
-{
-    while (!s.empty() && s.front() == ' ')
-        s.remove_prefix(1);
-    while (!s.empty() && s.back() == ' ')
-        s.remove_suffix(1);
-    return s;
-}
 
 // Init runs several times per computation, so the constant contents are built
 // once and copied in.
@@ -73,7 +65,7 @@ void Init(Module1& m, const std::string& combo1Text)
     std::copy(kFretLeft.begin(), kFretLeft.end(), m.FretX.begin());
 
     // The root A needs no turn, and slot 0 then keeps what it held.
-    if (trimBlanks(combo1Text) != trimBlanks(m.NoteNames[1].view())) {
+    if (TrimBlanks(combo1Text) != TrimBlanks(m.NoteNames[1].view())) {
         int i = 13;
         for (int j = 1; j <= 12; ++j) {
             if (m.NoteNames[j] == std::string_view(combo1Text)) {

@@ -1,5 +1,7 @@
 #include "noteentry.h"
 
+#include "trimblanks.h"
+
 namespace chordmoss {
 
 namespace {
@@ -19,10 +21,7 @@ bool StartsWithNoteLetter(std::string_view text)
 
 std::string NormaliseEntry(std::string_view text)
 {
-    while (!text.empty() && text.front() == ' ')
-        text.remove_prefix(1);
-    while (!text.empty() && text.back() == ' ')
-        text.remove_suffix(1);
+    text = TrimBlanks(text);
     std::string out;
     out.reserve(text.size() + 1);
     for (char c : text)

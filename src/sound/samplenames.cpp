@@ -6,6 +6,7 @@
 
 #include "module1.h"
 #include "notetables.h"
+#include "trimblanks.h"
 
 namespace chordmoss {
 
@@ -27,10 +28,7 @@ namespace {
 
 std::string upperTrimmed(std::string text)
 {
-    const auto first = text.find_first_not_of(' ');
-    if (first == std::string::npos)
-        return {};
-    text = text.substr(first, text.find_last_not_of(' ') - first + 1);
+    text = std::string(TrimBlanks(text));
     for (char& c : text)
         c = (c >= 'a' && c <= 'z') ? char(c - 'a' + 'A') : c;
     return text;

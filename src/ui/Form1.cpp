@@ -223,13 +223,31 @@ void Form1::buildUpperBand(QWidget* client)
         setTabOrder(order[i], order[i + 1]);
 }
 
+namespace {
+
+// The handlers of each string's note label and arrows, strings 1 to 6: the
+// widgets call these, and only these.
+using NoteLabelHandler = void (Form1::*)(int, int, double, double);
+using ArrowHandler = void (Form1::*)();
+constexpr std::array<NoteLabelHandler, 6> kNoteLabelHandlers = {
+    &Form1::Label2_MouseDown, &Form1::Label3_MouseDown, &Form1::Label4_MouseDown,
+    &Form1::Label5_MouseDown, &Form1::Label6_MouseDown, &Form1::Label7_MouseDown};
+constexpr std::array<ArrowHandler, 6> kLessHandlers = {&Form1::Label15_Click, &Form1::Label17_Click,
+                                                       &Form1::Label19_Click, &Form1::Label21_Click,
+                                                       &Form1::Label23_Click, &Form1::Label25_Click};
+constexpr std::array<ArrowHandler, 6> kMoreHandlers = {&Form1::Label16_Click, &Form1::Label18_Click,
+                                                       &Form1::Label20_Click, &Form1::Label22_Click,
+                                                       &Form1::Label24_Click, &Form1::Label26_Click};
+
+} // namespace
+
 void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
 {
     // A missing or unreadable picture leaves the area blank; it still clicks.
     m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picturePath);
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
-    connect(m_image1, &PictureControl::mouseLeft, this, [this] { m_lastStrumPointValid = false; });
+    connect(m_image1, &PictureControl::mouseLeft, this, &Form1::Image1_MouseLeave);
 
     m_overlay = new OverlayCanvas(client);
     m_overlay->setGeometry(0, 0, int(13815 / kTwips), int(7935 / kTwips));
@@ -256,7 +274,6 @@ void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
                                      kDotSize, kDotSize, Qt::white, Qt::white);
         dot->bindLeft(&m_board.string(s).dotLeft);
         dot->bindVisible(&m_board.string(s).dotVisible);
-        m_dots[s - 1] = dot;
         m_overlay->addShape(dot);
     }
     m_shape13 = new ShapeControl(this, QStringLiteral("Shape13"), 4440, 4560, 240, 255, kPeach, kPeach);
@@ -294,27 +311,26 @@ void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
         note->bindCaption(&m_board.string(s).caption);
         note->bindVisible(&m_board.string(s).labelVisible);
         m_noteLabels[s - 1] = note;
-        connect(note, &LabelControl::mouseDown, this,
-                [this, s](int button, int, double x, double) { noteLabelMouseDown(s, button, x); });
+        connect(note, &LabelControl::mouseDown, this, kNoteLabelHandlers[s - 1]);
     }
     // The arrows lie above the note labels, so a press on an arrow reaches it.
     for (int s = 1; s <= 6; ++s) {
         const StringControls& c = stringControls(s);
         auto arrow = [&](std::string_view name, double l, double t, const QString& caption, const QColor& back,
-                         bool* visible, bool towardBody) {
+                         bool* visible, void (Form1::*handler)()) {
             auto* lab = new LabelControl(client, QString::fromLatin1(name.data(), name.size()), l, t, kArrowSize,
                                          kArrowSize, caption);
             lab->setFont(sansFont(9.75));
             lab->setWordWrap(false);
             setBackground(lab, back);
             lab->bindVisible(visible);
-            connect(lab, &LabelControl::clicked, this, [this, s, towardBody] { arrowClick(s, towardBody); });
+            connect(lab, &LabelControl::clicked, this, handler);
             return lab;
         };
         m_lessLabels[s - 1] = arrow(c.less, c.lessLeft, c.lessTop, QStringLiteral("  <"), kWindowColour,
-                                    &m_board.string(s).lessVisible, true);
+                                    &m_board.string(s).lessVisible, kLessHandlers[s - 1]);
         m_moreLabels[s - 1] = arrow(c.more, c.moreLeft, c.moreTop, QStringLiteral("  >"), kOrange,
-                                    &m_board.string(s).moreVisible, false);
+                                    &m_board.string(s).moreVisible, kMoreHandlers[s - 1]);
     }
 }
 
@@ -415,6 +431,12 @@ void Form1::Image1_MouseDown(int Button, int, double X, double Y)
         m_combo3->setEditText(QString::number(FretZoneAt(X)));
         RunIt();
     }
+}
+
+void Form1::Image1_MouseLeave()
+{
+    // A pointer coming back enters at one point: nothing lies crossed between.
+    m_lastStrumPointValid = false;
 }
 
 void Form1::Image1_MouseMove(int, int, double X, double Y)

@@ -70,6 +70,7 @@ public slots:
     void HLP_Click();
     void Image1_MouseDown(int Button, int Shift, double X, double Y);
     void Image1_MouseMove(int Button, int Shift, double X, double Y);
+    void Image1_MouseLeave();
     void Label2_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(1, Button, X); }
     void Label3_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(2, Button, X); }
     void Label4_MouseDown(int Button, int /*Shift*/, double X, double /*Y*/) { noteLabelMouseDown(3, Button, X); }
@@ -135,7 +136,6 @@ private:
     OverlayCanvas* m_overlay = nullptr;
     ShapeControl* m_shape13 = nullptr;
     std::array<LabelControl*, 6> m_noteLabels{}, m_lessLabels{}, m_moreLabels{};
-    std::array<ShapeControl*, 6> m_dots{};
     QTimer* m_timer1 = nullptr;
     PlayerSet m_players{};
     QPointF m_lastStrumPoint;
