@@ -9,21 +9,27 @@
 #include <filesystem>
 #include <fstream>
 
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
+
 namespace chordmoss {
 
 namespace {
 
 using namespace std::chrono_literals;
 
-// The device buffer. Through a sound server the stream's whole latency is
-// about one buffer: 256 frames underran there (runs of silence inside ringing
-// notes), 512 frames (11.6 ms) played without a gap, also with every core
-// busy, at a median of about 13 ms from click to sound.
-constexpr int kBufferFrames = 512;
-// Each channel is mixed at 1/kHeadroom of its level, so the sum of all six
-// cannot saturate; the limiter then restores the level and holds the peaks of
-// several strings together below full scale.
-constexpr float kHeadroom = 6.0f;
+// The buffer SDL mixes into, and what a sound server keeps queued ahead of
+// its sink. Left to SDL, a server's queue is one buffer: with 256 frames
+// (5.8 ms) the stream ran dry dozens of times a minute (runs of silence inside
+// ringing strings), with 512 frames (11.6 ms) still now and then while every
+// core was busy. Small buffers that the server queues 20 ms deep played
+// without a gap, also with every core busy, and a note still starts within
+// the queue's length: a new note enters at the next 5.8 ms buffer.
+constexpr int kBufferFrames = 256;
+constexpr const char* kServerLatencyMs = "20";
+// The strings are summed in floating point; a limiter holds the peaks of
+// several strings together below full scale and leaves one string alone.
 constexpr float kLimit = 0.89f * 32767.0f; // -1 dBFS
 // The limiter's gain recovers with a time constant of about 80 ms.
 const float kRelease = float(1.0 - std::exp(-1.0 / (0.080 * SampleMixer::kRate)));
@@ -34,7 +40,7 @@ constexpr auto kStale = 300ms;
 constexpr auto kRetry = 250ms;
 constexpr auto kTick = 200ms;
 
-float channelGain(int volume) { return float(std::clamp(volume, 0, 100)) / 100.0f / kHeadroom; }
+float channelGain(int volume) { return float(std::clamp(volume, 0, 100)) / 100.0f; }
 
 /// Seconds of audio in an MP3 stream, by walking its MPEG audio frame headers
 /// (layer III); 0 when the data holds no such frames.
@@ -96,6 +102,9 @@ SampleMixer::SampleMixer()
     // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
     // and the program could no longer be stopped by them.
     SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The sound server's client library reads its queue length from here; a
+    // value the user has set is kept.
+    setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
     SDL_InitSubSystem(SDL_INIT_EVENTS); // device removal is reported as an event
     Mix_Init(MIX_INIT_MP3);
     m_thread = std::thread([this] { run(); });
@@ -166,9 +175,8 @@ void SampleMixer::start(int channel, const std::string& path, int volume)
     const std::string key = cacheKey(path);
     const std::lock_guard lock(m_mutex);
     m_pending[channel].reset();
-    m_gain[channel] = channelGain(volume);
-    if (m_open)
-        Mix_HaltChannel(channel);
+    m_voices[channel].gain = channelGain(volume);
+    silence(channel);
     const auto it = m_cache.find(key);
     if (it != m_cache.end() && !it->second)
         return; // a source that cannot be played is silence
@@ -184,13 +192,19 @@ void SampleMixer::start(int channel, const std::string& path, int volume)
 
 void SampleMixer::startNow(int channel, Mix_Chunk* c, int volume)
 {
-    m_gain[channel] = channelGain(volume);
-    m_awaitingFirst[channel] = true;
-    m_firstFrame[channel] = 0;
-    // A halt drops a channel's effects, so its gain goes on anew.
-    Mix_RegisterEffect(channel, &SampleMixer::channelEffect, nullptr, this);
-    Mix_PlayChannel(channel, c, 0);
+    Voice& v = m_voices[channel];
+    v.gain = channelGain(volume);
+    v.firstFrame = 0;
+    v.chunk = c;
+    ++v.started; // the mixing thread takes it from its next buffer on
     m_lastSound = Clock::now();
+}
+
+void SampleMixer::silence(int channel)
+{
+    Voice& v = m_voices[channel];
+    v.chunk = nullptr;
+    v.ended = ++v.started;
 }
 
 void SampleMixer::halt(int channel)
@@ -199,8 +213,7 @@ void SampleMixer::halt(int channel)
         return;
     const std::lock_guard lock(m_mutex);
     m_pending[channel].reset();
-    if (m_open)
-        Mix_HaltChannel(channel);
+    silence(channel);
 }
 
 bool SampleMixer::playing(int channel) const
@@ -208,13 +221,19 @@ bool SampleMixer::playing(int channel) const
     if (channel < 0 || channel >= kChannels)
         return false;
     const std::lock_guard lock(m_mutex);
-    return m_pending[channel] || (m_open && Mix_Playing(channel) != 0);
+    return m_pending[channel] || (m_open && sounding(channel));
 }
 
 void SampleMixer::setVolume(int channel, int volume)
 {
     if (channel >= 0 && channel < kChannels)
-        m_gain[channel] = channelGain(volume);
+        m_voices[channel].gain = channelGain(volume);
+}
+
+bool SampleMixer::sounding(int channel) const
+{
+    const Voice& v = m_voices[channel];
+    return v.chunk.load() && v.started.load() != v.ended.load();
 }
 
 bool SampleMixer::deviceOpen() const
@@ -231,9 +250,8 @@ bool SampleMixer::openDevice()
         if (!m_audioUp)
             m_audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         if (m_audioUp && Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames, nullptr, 0) == 0) {
-            Mix_AllocateChannels(kChannels);
-            Mix_Volume(-1, MIX_MAX_VOLUME);
-            Mix_SetPostMix(&SampleMixer::limit, this);
+            Mix_AllocateChannels(0); // the strings are mixed here, not by SDL_mixer
+            Mix_SetPostMix(&SampleMixer::mix, this);
             SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
             ++m_opens;
             return true;
@@ -248,7 +266,6 @@ bool SampleMixer::openDevice()
 
 void SampleMixer::closeDevice(bool lost)
 {
-    Mix_HaltChannel(-1);
     Mix_CloseAudio();
     if (lost && m_audioUp) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
@@ -285,6 +302,11 @@ void SampleMixer::decodeOne(const std::string& key)
 
 void SampleMixer::run()
 {
+    // The sound server's client thread and SDL's mixing thread are started
+    // from this one and inherit its priority: with every core busy, at the
+    // default priority they were held up long enough to let the stream run
+    // dry. Where raising it is not allowed, it stays as it is.
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), -10);
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
         auto now = Clock::now();
@@ -343,13 +365,15 @@ void SampleMixer::run()
             SDL_FlushEvent(SDL_AUDIODEVICEADDED);
             bool sounding = false;
             for (int ch = 0; ch < kChannels; ++ch)
-                sounding = sounding || Mix_Playing(ch);
+                sounding = sounding || this->sounding(ch);
             if (sounding)
                 m_lastSound = now;
             if (lost || now - m_lastSound > kLinger) {
                 // Closed under the flag: the event thread makes no Mix call
                 // while the device goes.
                 m_open = false;
+                for (int ch = 0; ch < kChannels; ++ch)
+                    silence(ch);
                 m_busy = true;
                 lock.unlock();
                 closeDevice(lost);
@@ -377,35 +401,50 @@ void SampleMixer::run()
 
 std::chrono::steady_clock::time_point SampleMixer::firstFrameTime(int channel) const
 {
-    return Clock::time_point(Clock::duration(m_firstFrame[channel].load()));
+    return Clock::time_point(Clock::duration(m_voices[channel].firstFrame.load()));
 }
 
-void SampleMixer::channelEffect(int chan, void* stream, int len, void* udata)
+void SampleMixer::mix(void* udata, Uint8* stream, int len)
 {
+    // Runs on SDL's mixing thread. It takes each voice's newest start through
+    // the voice's counters, so the event thread never waits for this thread
+    // and this one never waits for the event thread.
     auto* self = static_cast<SampleMixer*>(udata);
-    if (chan < 0 || chan >= kChannels)
-        return;
-    if (self->m_awaitingFirst[chan].exchange(false))
-        self->m_firstFrame[chan] = Clock::now().time_since_epoch().count();
-    const float g = self->m_gain[chan];
-    auto* s = static_cast<Sint16*>(stream);
-    for (int i = 0; i < len / 2; ++i)
-        s[i] = Sint16(std::lrint(s[i] * g));
-}
-
-void SampleMixer::limit(void* udata, Uint8* stream, int len)
-{
-    auto* self = static_cast<SampleMixer*>(udata);
-    auto* s = reinterpret_cast<Sint16*>(stream);
+    auto* out = reinterpret_cast<Sint16*>(stream);
+    const int count = len / 2;
+    float* sum = self->m_sum.data();
+    std::fill(sum, sum + count, 0.0f);
+    for (Voice& v : self->m_voices) {
+        const unsigned started = v.started.load();
+        if (started != v.seen) {
+            v.seen = started;
+            v.playing = v.chunk.load();
+            v.position = 0;
+            if (v.playing)
+                v.firstFrame = Clock::now().time_since_epoch().count();
+        }
+        if (!v.playing)
+            continue;
+        const auto* pcm = reinterpret_cast<const Sint16*>(v.playing->abuf);
+        const Uint32 total = v.playing->alen / 2;
+        const float g = v.gain;
+        const Uint32 n = std::min<Uint32>(Uint32(count), total - v.position);
+        for (Uint32 i = 0; i < n; ++i)
+            sum[i] += pcm[v.position + i] * g;
+        v.position += n;
+        if (v.position >= total) {
+            v.playing = nullptr;
+            v.ended = started;
+        }
+    }
     float g = self->m_limiterGain;
-    for (int i = 0; i + 1 < len / 2; i += 2) {
-        const float l = s[i] * kHeadroom, r = s[i + 1] * kHeadroom;
-        const float peak = std::max(std::abs(l), std::abs(r));
+    for (int i = 0; i + 1 < count; i += 2) {
+        const float peak = std::max(std::abs(sum[i]), std::abs(sum[i + 1]));
         const float target = peak > kLimit ? kLimit / peak : 1.0f;
         // Down at once, so no sample passes the limit; back up slowly.
         g = std::min(target, g + (1.0f - g) * kRelease);
-        s[i] = Sint16(std::lrint(l * g));
-        s[i + 1] = Sint16(std::lrint(r * g));
+        out[i] = Sint16(std::lrint(sum[i] * g));
+        out[i + 1] = Sint16(std::lrint(sum[i + 1] * g));
     }
     self->m_limiterGain = g;
 }

@@ -12,9 +12,10 @@
 // The device is closed after a moment of silence (an open output wakes the
 // machine hundreds of times a second even when it plays nothing) and opened
 // again by the next note. A lost device (a sound server that went away) or
-// one that could not be opened is tried again at the next note, at most once
-// a second. Every channel is mixed with headroom and the sum passes a peak
-// limiter, so six strings together never clip.
+// one that could not be opened is tried again at the next note, at most four
+// times a second. The strings are mixed here, not by SDL_mixer, without a
+// lock the event thread could hold up, and their sum passes a peak limiter,
+// so six strings together never clip.
 
 #include <atomic>
 #include <chrono>
@@ -91,9 +92,23 @@ private:
     void closeDevice(bool lost);
     void decodeOne(const std::string& key);
     void startNow(int channel, Mix_Chunk* chunk, int volume);
+    void silence(int channel);
+    bool sounding(int channel) const;
     static std::string cacheKey(const std::string& path);
-    static void channelEffect(int chan, void* stream, int len, void* udata);
-    static void limit(void* udata, unsigned char* stream, int len);
+    static void mix(void* udata, unsigned char* stream, int len);
+
+    /// One string's voice. The starting side sets the chunk and counts
+    /// `started` up; the mixing thread plays the newest start from its
+    /// beginning and sets `ended` to it when it has played out.
+    struct Voice {
+        std::atomic<const Mix_Chunk*> chunk{nullptr};
+        std::atomic<unsigned> started{0}, ended{0};
+        std::atomic<float> gain{0.5f};
+        std::atomic<Clock::rep> firstFrame{0};
+        unsigned seen = 0; // the mixing thread's
+        const Mix_Chunk* playing = nullptr;
+        unsigned position = 0;
+    };
 
     mutable std::mutex m_mutex; // everything below but the atomics
     std::condition_variable m_wake, m_idle;
@@ -109,10 +124,9 @@ private:
     std::optional<Start> m_pending[kChannels];
     std::atomic<int> m_opens{0}, m_failedOpens{0};
 
-    std::atomic<float> m_gain[kChannels] = {};
-    float m_limiterGain = 1.0f; // the audio thread's
-    std::atomic<bool> m_awaitingFirst[kChannels] = {};
-    std::atomic<Clock::rep> m_firstFrame[kChannels] = {};
+    Voice m_voices[kChannels];
+    float m_limiterGain = 1.0f; // the mixing thread's
+    std::vector<float> m_sum = std::vector<float>(1 << 16);
 };
 
 } // namespace chordmoss
