@@ -160,8 +160,10 @@ public:
         qunsetenv("SDL_AUDIODRIVER");
     }
     ~Server() { stop(); }
-    /// Starts the server and a recorder asking for `latencyMs` blocks;
-    /// returns once the program can connect.
+    /// Starts the server and a recorder asking for `latencyMs` blocks (no
+    /// less than the program asks for: the sink follows the smallest request,
+    /// and a smaller one would change what is measured); returns once the
+    /// program can connect.
     bool start(int latencyMs = 20)
     {
         // As root it warns and runs all the same.
