@@ -85,6 +85,7 @@ int main(int argc, char** argv)
         const std::vector<short> x = server.recorder().samples();
         return gaps(std::vector<short>(x.begin() + long(from), x.end()), 32, 4410).size();
     };
+    notes(f, server, 1, 150ms, false); // opens the device and its stream
     size_t from = server.recorder().size();
     report("open", notes(f, server, 30, 150ms, false));
     report("idle", notes(f, server, 6, 2500ms, true));
