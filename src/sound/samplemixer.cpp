@@ -144,7 +144,13 @@ void SampleMixer::preload(std::vector<std::string> paths)
 void SampleMixer::waitForPreload()
 {
     std::unique_lock lock(m_mutex);
-    m_idle.wait(lock, [this] { return !m_busy && (m_toDecode.empty() || (!m_open && !m_wantOpen)); });
+    m_idle.wait(lock, [this] {
+        const bool stuck = !m_open && !m_wantOpen; // no device: nothing more happens
+        bool waiting = false;
+        for (const auto& p : m_pending)
+            waiting = waiting || p;
+        return !m_busy && (stuck || (m_toDecode.empty() && !waiting));
+    });
 }
 
 bool SampleMixer::isCached(const std::string& path) const

@@ -50,8 +50,8 @@ public:
     /// Decodes the given files in the background, so the first note is as
     /// quick as the rest.
     void preload(std::vector<std::string> paths);
-    /// Waits until every decode asked for so far is done (or cannot be done
-    /// for want of a device).
+    /// Waits until every decode and every note asked for so far is dealt
+    /// with (or cannot be, for want of a device).
     void waitForPreload();
     /// True when `path` is decoded and cached.
     bool isCached(const std::string& path) const;
