@@ -1,6 +1,7 @@
-// Sample names and directories, PlayString and the strum geometry against the
-// core; Hear and strumming through the window with players that record which
-// notes start; bad and oversized sample files on the real mixer.
+// Sample directories, PlayString (the sample of a string's fret, as its dot
+// says) and the strum geometry against the core; Hear and strumming through
+// the window with players that record which notes start; bad and oversized
+// sample files on the real mixer.
 #include <QtTest>
 
 #include <QPushButton>
@@ -33,7 +34,7 @@ public:
     int playState() const override { return m_state; }
 
 private:
-    void note() { *m_log << QStringLiteral("%1:%2").arg(m_s).arg(QFileInfo(QString::fromStdString(m_url)).fileName()); }
+    void note() { *m_log << QStringLiteral("%1:").arg(m_s) + QFileInfo(QString::fromStdString(m_url)).fileName(); }
     int m_s, m_volume = 50, m_state = Undefined;
     QStringList* m_log;
     std::string m_url;
@@ -78,8 +79,6 @@ long residentKb()
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
-    void sampleFiles_data();
-    void sampleFiles();
     void soundDirectory();
     void playString_data();
     void playString();
@@ -90,32 +89,6 @@ private slots:
     void strum();
     void badFilesAreSilent();
 };
-
-void TestSound::sampleFiles_data()
-{
-    QTest::addColumn<int>("string");
-    QTest::addColumn<int>("fret");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("low E open") << 1 << 0 << "E6.mp3";
-    QTest::newRow("low E 5 = open A") << 1 << 5 << "A5.mp3";
-    QTest::newRow("A 1, a flat") << 2 << 1 << "Bb5.mp3";
-    QTest::newRow("A 14") << 2 << 14 << "B2.mp3";
-    QTest::newRow("G open") << 4 << 0 << "G3.mp3";
-    QTest::newRow("B 14") << 5 << 14 << "Db1.mp3";
-    QTest::newRow("high E open") << 6 << 0 << "E1.mp3";
-    QTest::newRow("high E 12") << 6 << 12 << "E-1.mp3";
-    QTest::newRow("high E 14") << 6 << 14 << "Gb-1.mp3";
-}
-
-void TestSound::sampleFiles()
-{
-    QFETCH(int, string);
-    QFETCH(int, fret);
-    QFETCH(QString, file);
-    Module1 m;
-    m.SoundDir = "/x/";
-    QCOMPARE(QString::fromStdString(SampleFile(m, string, fret)), QStringLiteral("/x/") + file);
-}
 
 void TestSound::soundDirectory()
 {
@@ -129,7 +102,7 @@ void TestSound::soundDirectory()
     QDir::setCurrent(QString::fromStdString(build));
     SetSoundDir(m);
     QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-    QTemporaryDir elsewhere; // takes effect at the next event
+    QTemporaryDir elsewhere; // counts from the next event
     QDir::setCurrent(elsewhere.path());
     SetSoundDir(m);
     QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
@@ -148,8 +121,12 @@ void TestSound::playString_data()
     QTest::addColumn<bool>("chordFirst"); // the chord's note played before
     QTest::addColumn<QStringList>("starts");
     QTest::newRow("open G, restarted") << 4 << 0 << true << words("4:G3.mp3 4:G3.mp3");
-    QTest::newRow("read back from the dot") << 1 << 5 << true << words("1:E6.mp3 1:A5.mp3");
-    QTest::newRow("high E 14") << 6 << 14 << true << words("6:E1.mp3 6:Gb-1.mp3");
+    QTest::newRow("low E 5 = open A") << 1 << 5 << true << words("1:E6.mp3 1:A5.mp3");
+    QTest::newRow("A 1, a flat") << 2 << 1 << false << words("2:Bb5.mp3");
+    QTest::newRow("A 14") << 2 << 14 << false << words("2:B2.mp3");
+    QTest::newRow("B 14") << 5 << 14 << false << words("5:Db1.mp3");
+    QTest::newRow("high E 12, 14") << 6 << 12 << true << words("6:E1.mp3 6:E-1.mp3");
+    QTest::newRow("high E 14") << 6 << 14 << false << words("6:Gb-1.mp3");
     QTest::newRow("off the columns: replays") << 5 << -1 << true << words("5:C2.mp3 5:C2.mp3");
     QTest::newRow("off the columns, never played") << 5 << -1 << false << words("");
 }
