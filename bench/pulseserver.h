@@ -34,6 +34,7 @@ inline pid_t spawn(std::vector<std::string> args, int out = -1, const std::strin
         if (!server.empty())
             setenv("PULSE_SERVER", server.c_str(), 1);
         unsetenv("PULSE_LATENCY_MSEC"); // the program's setting, not the tools'
+        setenv("HOME", getenv("XDG_RUNTIME_DIR"), 1); // the server's cookie stays private too
         
         const int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
