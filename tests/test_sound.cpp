@@ -248,15 +248,16 @@ void TestSound::badFilesAreSilent()
         f.write(bytes);
         return f.fileName().toStdString();
     };
-    // An MP3 of nine minutes, under 10 MB: too long for a string sample.
+    // MP3s of nine minutes (8 MB) and of 32 s (500 KB): too long for a string.
     QFile sample(QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
     QVERIFY(sample.open(QIODevice::ReadOnly));
-    const std::string huge = file("huge.mp3", sample.readAll().repeated(130));
+    const QByteArray e6 = sample.readAll();
+    const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
     QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
     const long before = residentKb();
     for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}),
                                     dir.filePath(QStringLiteral("folder.mp3")).toStdString(), std::string("/no/such.mp3"),
-                                    huge}) {
+                                    huge, longer}) {
         QElapsedTimer answer;
         answer.start();
         player.setURL(path);
@@ -266,7 +267,12 @@ void TestSound::badFilesAreSilent()
         QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
     }
     QVERIFY2(residentKb() - before < 20000, qPrintable(QString::number(residentKb() - before)));
-    QVERIFY(!SampleMixer::instance().isCached(huge));
+    QVERIFY(!SampleMixer::instance().isCached(huge) && !SampleMixer::instance().isCached(longer));
+    player.setURL(sample.fileName().toStdString()); // a good one plays until stopped
+    QTRY_VERIFY(SampleMixer::instance().isCached(sample.fileName().toStdString()));
+    QCOMPARE(player.playState(), int(StringPlayer::Playing));
+    player.stop();
+    QCOMPARE(player.playState(), int(StringPlayer::Stopped));
 }
 
 QTEST_MAIN(TestSound)
