@@ -3,7 +3,8 @@
 BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
-             libbenchmark-dev fonts-liberation2 appstream desktop-file-utils
+             libbenchmark-dev fonts-liberation2 appstream desktop-file-utils \
+             pulseaudio pulseaudio-utils
 
 .PHONY: all deps configure build run test test-asan fuzz bench assets clean
 

@@ -40,8 +40,9 @@ static void BM_SearchNotFound(benchmark::State& state)
 }
 BENCHMARK(BM_SearchNotFound)->Unit(benchmark::kMillisecond);
 
-// Moves across the strings beside the pickup with every string ringing
-// (nothing restarts), and outside the strum band.
+// Moves across the strings beside the pickup with every string muted (the
+// handler's tests run, nothing plays), and outside the strum band. The path
+// with ringing strings is BM_MouseMoveOverRingingStrings.
 static void BM_MouseMoveOverStrings(benchmark::State& state)
 {
     Form1 f;

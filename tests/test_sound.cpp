@@ -1,19 +1,19 @@
-// Sample names and directories, Hear and strumming, on SDL's dummy output.
+// Sample directories, PlayString (the sample of a string's fret, as its dot
+// says) and the strum geometry against the core; Hear and strumming through
+// the window with players that record which notes start; bad and oversized
+// sample files on the real mixer.
 #include <QtTest>
 
-#include <QDir>
-#include <QElapsedTimer>
+#include <QPushButton>
 #include <QTemporaryDir>
-#include <QTimer>
-
-#include <filesystem>
 
 #include "Form1.h"
 #include "controls.h"
-#include "fretboardstate.h"
 #include "mediaplayer.h"
 #include "module1.h"
 #include "playstring.h"
+#include "runit.h"
+#include "samplemixer.h"
 #include "samplenames.h"
 #include "strum.h"
 
@@ -21,296 +21,258 @@ using namespace chordmoss;
 
 namespace {
 
-/// Every start of every player, in order, with the time it happened.
-struct StartLog {
-    QElapsedTimer clock;
-    QList<int> strings;
-    QStringList files;
-    QList<qint64> times;
-    explicit StartLog(Form1& f)
+/// A player that plays until stopped and logs "string:file" for every start.
+class RecordingPlayer : public StringPlayer {
+public:
+    RecordingPlayer(int s, QStringList* log) : m_s(s), m_log(log) {}
+    void setURL(const std::string& path) override { m_url = path, m_state = Playing, note(); }
+    std::string url() const override { return m_url; }
+    void stop() override { m_state = m_state ? Stopped : Undefined; }
+    void play() override { m_state = m_state ? (note(), Playing) : Undefined; }
+    void setVolume(int v) override { m_volume = v; }
+    int volume() const override { return m_volume; }
+    int playState() const override { return m_state; }
+
+private:
+    void note() { *m_log << QStringLiteral("%1:").arg(m_s) + QFileInfo(QString::fromStdString(m_url)).fileName(); }
+    int m_s, m_volume = 50, m_state = Undefined;
+    QStringList* m_log;
+    std::string m_url;
+};
+
+/// The window with recording players, showing root, type and position.
+struct Window {
+    QStringList log;
+    Form1 f{nullptr, [this](int s) { return std::make_unique<RecordingPlayer>(s, &log); }};
+    explicit Window(const char* root = "C ", const char* type = "Maj ", const char* position = "0")
     {
-        clock.start();
-        for (int s = 1; s <= 6; ++s) {
-            auto* p = static_cast<MediaPlayer*>(f.players()[s]);
-            QObject::connect(p, &MediaPlayer::started, p, [this, s](const QString& url) {
-                strings << s;
-                files << QFileInfo(url).fileName();
-                times << clock.elapsed();
-            });
-        }
+        f.findChild<QObject*>(QStringLiteral("Combo1"))->setProperty("Text", QString::fromLatin1(root));
+        f.findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
+        f.findChild<QObject*>(QStringLiteral("Combo3"))->setProperty("Text", QString::fromLatin1(position));
+        f.RunIt();
+        f.RunIt();
+    }
+    void hear() { f.findChild<QPushButton*>(QStringLiteral("Command4"))->click(); }
+    void move(double x, double y) // a pointer move over the picture, in twips
+    {
+        QWidget* picture = f.findChild<QWidget*>(QStringLiteral("Image1"));
+        QMouseEvent e(QEvent::MouseMove, QPointF(x / 15, y / 15), picture->mapToGlobal(QPointF(x / 15, y / 15)),
+                      Qt::NoButton, Qt::RightButton, Qt::NoModifier); // any button strums
+        QApplication::sendEvent(picture, &e);
     }
 };
 
-void choose(Form1& f, const QString& root, const QString& type, const QString& position)
-{
-    f.findChild<QObject*>(QStringLiteral("Combo1"))->setProperty("Text", root);
-    f.findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", type);
-    f.findChild<QObject*>(QStringLiteral("Combo3"))->setProperty("Text", position);
-    f.RunIt();
-    f.RunIt();
-}
+QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
 
-int state(Form1& f, int s) { return f.players()[s]->playState(); }
+long residentKb()
+{
+    QFile status(QStringLiteral("/proc/self/status"));
+    status.open(QIODevice::ReadOnly);
+    for (const QByteArray& line : status.readAll().split('\n'))
+        if (line.startsWith("VmRSS:"))
+            return line.mid(6).trimmed().split(' ').first().toLong();
+    return -1;
+}
 
 } // namespace
 
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
-    void sampleFiles_data();
-    void sampleFiles();
     void soundDirectory();
-    void hearPlaysTheShownChord();
-    void hearSkipsMutedStrings();
-    void hearIsReentrant();
-    void strumBounds_data();
-    void strumBounds();
-    void strumRetrigger();
-    void fastSweepPlaysEveryString();
+    void playString_data();
+    void playString();
+    void strumPath_data();
     void strumPath();
-    void offColumnDotReplaysTheLastSample();
+    void hear();
+    void hearNests();
+    void strum();
     void badFilesAreSilent();
 };
-
-void TestSound::sampleFiles_data()
-{
-    QTest::addColumn<int>("string");
-    QTest::addColumn<int>("fret");
-    QTest::addColumn<QString>("file");
-    QTest::newRow("low E open") << 1 << 0 << "E6.mp3";
-    QTest::newRow("low E 5 = open A") << 1 << 5 << "A5.mp3";
-    QTest::newRow("A open") << 2 << 0 << "A5.mp3";
-    QTest::newRow("A 14") << 2 << 14 << "B2.mp3";
-    QTest::newRow("G open") << 4 << 0 << "G3.mp3";
-    QTest::newRow("B 14") << 5 << 14 << "Db1.mp3";
-    QTest::newRow("high E open") << 6 << 0 << "E1.mp3";
-    QTest::newRow("high E 12") << 6 << 12 << "E-1.mp3";
-    QTest::newRow("high E 13") << 6 << 13 << "F-1.mp3";
-    QTest::newRow("high E 14") << 6 << 14 << "Gb-1.mp3";
-    QTest::newRow("flat names") << 2 << 1 << "Bb5.mp3";
-}
-
-void TestSound::sampleFiles()
-{
-    QFETCH(int, string);
-    QFETCH(int, fret);
-    QFETCH(QString, file);
-    Module1 m;
-    QCOMPARE(QString::fromStdString(SampleFile(m, string, fret)), file);
-    m.SoundDir = "/x/";
-    QCOMPARE(QString::fromStdString(SampleFile(m, string, fret)), QStringLiteral("/x/") + file);
-}
 
 void TestSound::soundDirectory()
 {
     const std::string build = CHORDMOSS_BUILD_DIR;
-    QVERIFY(IsDevDirectory(build));
-    std::string lower = build, padded = "  " + build + "   ";
+    std::string lower = build;
     for (char& c : lower)
         c = char(std::tolower(c));
-    QVERIFY(IsDevDirectory(lower));
-    QVERIFY(IsDevDirectory(padded));
-    QVERIFY(!IsDevDirectory(build + "/tests"));
-
+    QVERIFY(IsDevDirectory(lower) && IsDevDirectory("  " + build + "   ") && !IsDevDirectory(build + "/tests"));
     Module1 m;
     const QString before = QDir::currentPath();
     QDir::setCurrent(QString::fromStdString(build));
     SetSoundDir(m);
-    QVERIFY(m.InDevDir);
-    QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)),
-             QStringLiteral(CHORDMOSS_ASSETS_DIR) + QStringLiteral("/samples/E6.mp3"));
-    // A change of directory takes effect at the next event.
-    QTemporaryDir elsewhere;
+    QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+    QTemporaryDir elsewhere; // counts from the next event
     QDir::setCurrent(elsewhere.path());
     SetSoundDir(m);
-    QVERIFY(!m.InDevDir);
     QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
-    // Not there: the program's own samples are used, and a file that is
-    // there is used as named.
-    QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")),
-             QStringLiteral(CHORDMOSS_ASSETS_DIR) + QStringLiteral("/samples/E6.mp3"));
+    // Not there: the program's own sample; there: the file as named.
+    QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
     QFile local(elsewhere.filePath(QStringLiteral("E6.mp3")));
     QVERIFY(local.open(QIODevice::WriteOnly));
-    local.close();
     QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral("E6.mp3"));
     QDir::setCurrent(before);
 }
 
-void TestSound::hearPlaysTheShownChord()
+void TestSound::playString_data()
 {
-    Form1 f;
-    choose(f, QStringLiteral("A "), QStringLiteral("7th "), QStringLiteral("5 "));
-    StartLog log(f);
-    QList<double> tops;
-    QObject* pick = f.findChild<QObject*>(QStringLiteral("Shape13"));
-    QObject::connect(static_cast<ShapeControl*>(pick), &ShapeControl::changed, pick, [&] {
-        if (tops.isEmpty() || tops.back() != pick->property("Top").toDouble())
-            tops << pick->property("Top").toDouble();
-    });
-    QElapsedTimer whole;
-    whole.start();
-    f.Command4_Click();
-    const qint64 took = whole.elapsed();
-    QCOMPARE(log.strings, QList<int>({1, 2, 3, 4, 5, 6}));
-    QCOMPARE(log.files, QStringList({QStringLiteral("A5.mp3"), QStringLiteral("E4.mp3"), QStringLiteral("G3.mp3"),
-                                     QStringLiteral("Db2.mp3"), QStringLiteral("E1.mp3"), QStringLiteral("A1.mp3")}));
-    for (int i = 1; i < log.times.size(); ++i)
-        QVERIFY2(log.times[i] - log.times[i - 1] >= 50, qPrintable(QString::number(log.times[i] - log.times[i - 1])));
-    QVERIFY(took >= 1300);
-    QCOMPARE(tops, QList<double>({4560, 4710, 4860, 5010, 5160, 5310, 5460}));
-    QVERIFY(!pick->property("Visible").toBool());
-    for (int s = 1; s <= 6; ++s)
-        QCOMPARE(state(f, s), 3); // still ringing after the handler
-    QVERIFY(f.players()[1]->url().find(CHORDMOSS_ASSETS_DIR) == 0);
-}
-
-void TestSound::hearSkipsMutedStrings()
-{
-    Form1 f; // C major: the A string is muted
-    f.Label7_MouseDown(1, 0, 300, 30); // and the high E turned off by hand
-    StartLog log(f);
-    f.Command4_Click();
-    QCOMPARE(log.strings, QList<int>({1, 3, 4, 5}));
-    QVERIFY(log.times[1] - log.times[0] < 95); // no wait for the muted string
-    QCOMPARE(f.findChild<QObject*>(QStringLiteral("Shape13"))->property("Top").toDouble(), 5460.0);
-    QCOMPARE(state(f, 2), 0);
-}
-
-void TestSound::hearIsReentrant()
-{
-    Form1 f;
-    StartLog log(f);
-    QObject* pick = f.findChild<QObject*>(QStringLiteral("Shape13"));
-    double innerStartTop = 0;
-    // A second press during the first one's wait runs its whole sequence first.
-    QTimer::singleShot(20, &f, [&] {
-        QTimer::singleShot(0, &f, [&] { innerStartTop = pick->property("Top").toDouble(); });
-        f.Command4_Click();
-    });
-    f.Command4_Click();
-    QCOMPARE(innerStartTop, 4560.0);
-    QCOMPARE(log.strings.size(), 10);
-    QCOMPARE(log.strings.mid(0, 6), QList<int>({1, 1, 3, 4, 5, 6}));
-    QVERIFY(!pick->property("Visible").toBool());
-}
-
-void TestSound::strumBounds_data()
-{
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
     QTest::addColumn<int>("string");
-    QTest::newRow("in string 1") << 4000.0 << 2550.0 << 1;
-    QTest::newRow("left edge") << 3315.0 << 2550.0 << 0;
-    QTest::newRow("right edge") << 5400.0 << 2550.0 << 0;
-    QTest::newRow("just inside") << 5399.9 << 2550.0 << 1;
-    QTest::newRow("strip top edge") << 4000.0 << 2525.0 << 0;
-    QTest::newRow("strip bottom edge") << 4000.0 << 2575.0 << 0;
-    QTest::newRow("between strips") << 4000.0 << 2600.0 << 0;
-    QTest::newRow("string 6") << 4000.0 << 3234.0 << 6;
-    QTest::newRow("muted string 2") << 4000.0 << 2685.0 << 0;
+    QTest::addColumn<int>("fret"); // where the dot is put; -1: on no fret column
+    QTest::addColumn<bool>("chordFirst"); // the chord's note played before
+    QTest::addColumn<QStringList>("starts");
+    QTest::newRow("open G, restarted") << 4 << 0 << true << words("4:G3.mp3 4:G3.mp3");
+    QTest::newRow("low E 5 = open A") << 1 << 5 << true << words("1:E6.mp3 1:A5.mp3");
+    QTest::newRow("A 1, a flat") << 2 << 1 << false << words("2:Bb5.mp3");
+    QTest::newRow("A 14") << 2 << 14 << false << words("2:B2.mp3");
+    QTest::newRow("B 14") << 5 << 14 << false << words("5:Db1.mp3");
+    QTest::newRow("high E 12, 14") << 6 << 12 << true << words("6:E1.mp3 6:E-1.mp3");
+    QTest::newRow("high E 14") << 6 << 14 << false << words("6:Gb-1.mp3");
+    QTest::newRow("off the columns: replays") << 5 << -1 << true << words("5:C2.mp3 5:C2.mp3");
+    QTest::newRow("off the columns, never played") << 5 << -1 << false << words("");
 }
 
-void TestSound::strumBounds()
+void TestSound::playString()
 {
-    QFETCH(double, x);
-    QFETCH(double, y);
     QFETCH(int, string);
-    Form1 f;
-    StartLog log(f);
-    f.Image1_MouseMove(2, 0, x, y); // any button strums
-    QCOMPARE(log.strings, string ? QList<int>{string} : QList<int>{});
+    QFETCH(int, fret);
+    QFETCH(bool, chordFirst);
+    QFETCH(QStringList, starts);
+    QStringList log;
+    std::array<std::unique_ptr<StringPlayer>, 7> owned;
+    PlayerSet players{};
+    for (int s = 1; s <= 6; ++s)
+        players[s] = (owned[s] = std::make_unique<RecordingPlayer>(s, &log)).get();
+    Module1 m;
+    FretboardState board;
+    Init(m, "C ");
+    RunIt(m, ChordChoice{}, board); // C major at the nut
+    if (chordFirst)
+        PlayString(m, board, players, string);
+    board.string(string).dotLeft = float(fret < 0 ? 11000 : m.FretX[fret]);
+    PlayString(m, board, players, string);
+    QCOMPARE(log, starts);
+    QCOMPARE(players[string]->playState(), int(starts.isEmpty() ? StringPlayer::Undefined : StringPlayer::Playing));
 }
 
-void TestSound::strumRetrigger()
+void TestSound::strumPath_data()
 {
-    Form1 f;
-    StartLog log(f);
-    f.Image1_MouseMove(0, 0, 4000, 2550);
-    f.Image1_MouseMove(0, 0, 4000, 2560); // still ringing: nothing
-    QCOMPARE(log.strings, QList<int>({1}));
-    f.players()[1]->stop(); // the sample has ended
-    f.Image1_MouseMove(0, 0, 4010, 2560);
-    QCOMPARE(log.strings, QList<int>({1, 1}));
-    // Moving within the gap plays nothing new.
-    f.Image1_MouseMove(0, 0, 4000, 2600);
-    f.Image1_MouseMove(0, 0, 4000, 2620);
-    QCOMPARE(log.strings.size(), 2);
-}
-
-void TestSound::fastSweepPlaysEveryString()
-{
-    Form1 f;
-    choose(f, QStringLiteral("E "), QStringLiteral("Min "), QStringLiteral("0"));
-    StartLog log(f);
-    f.Image1_MouseMove(0, 0, 3900, 2500);
-    f.Image1_MouseMove(0, 0, 4100, 3250); // one event past all six strips
-    QCOMPARE(log.strings, QList<int>({1, 2, 3, 4, 5, 6}));
-    // Back up again: all ringing, nothing restarts.
-    f.Image1_MouseMove(0, 0, 3900, 2500);
-    QCOMPARE(log.strings.size(), 6);
+    QTest::addColumn<QList<double>>("path"); // x0, y0, x1, y1; no x1, y1: one point
+    QTest::addColumn<QList<int>>("strings");
+    QTest::newRow("in string 1") << QList<double>{4000, 2550} << QList<int>{1};
+    QTest::newRow("left edge") << QList<double>{3315, 2550} << QList<int>{};
+    QTest::newRow("right edge") << QList<double>{5400, 2550} << QList<int>{};
+    QTest::newRow("just inside") << QList<double>{5399.9, 3234} << QList<int>{6};
+    QTest::newRow("strip top edge") << QList<double>{4000, 2525} << QList<int>{};
+    QTest::newRow("strip bottom edge") << QList<double>{4000, 2575} << QList<int>{};
+    QTest::newRow("between strips") << QList<double>{4000, 2600} << QList<int>{};
+    QTest::newRow("sweep up") << QList<double>{4000, 3250, 4000, 2500} << QList<int>{6, 5, 4, 3, 2, 1};
+    QTest::newRow("leaving the band") << QList<double>{3000, 2500, 4000, 3250} << QList<int>{3, 4, 5, 6};
+    QTest::newRow("from inside a strip") << QList<double>{4000, 2550, 4000, 2690} << QList<int>{2};
+    QTest::newRow("within one strip") << QList<double>{4000, 2550, 4000, 2560} << QList<int>{1};
+    QTest::newRow("along a strip edge") << QList<double>{3400, 2525, 5000, 2525} << QList<int>{};
 }
 
 void TestSound::strumPath()
 {
+    QFETCH(QList<double>, path);
+    QFETCH(QList<int>, strings);
     std::array<int, 6> out{};
-    QCOMPARE(StrumPath(4000, 3250, 4000, 2500, out), 6);
-    QCOMPARE(out[0], 6);
-    QCOMPARE(out[5], 1);
-    // Leaving the band on the way: only the strips crossed inside it.
-    QCOMPARE(StrumPath(3000, 2500, 4000, 3250, out), 4);
-    QCOMPARE(out[0], 3);
-    // Starting inside a strip does not count that strip again.
-    QCOMPARE(StrumPath(4000, 2550, 4000, 2690, out), 1);
-    QCOMPARE(out[0], 2);
-    QCOMPARE(StrumPath(4000, 2550, 4000, 2560, out), 1);
-    QCOMPARE(out[0], 1);
+    int n = path.size() == 2 ? (out[0] = StrumStringAt(path[0], path[1])) != 0
+                             : StrumPath(path[0], path[1], path[2], path[3], out);
+    QCOMPARE(QList<int>(out.begin(), out.begin() + n), strings);
 }
 
-void TestSound::offColumnDotReplaysTheLastSample()
+void TestSound::hear()
 {
-    Form1 f;
-    StartLog log(f);
-    f.Image1_MouseMove(0, 0, 4000, 2550); // low E open
-    f.players()[1]->stop();
-    f.findChild<QObject*>(QStringLiteral("Shape1"))->setProperty("Left", 11000.0); // on no fret column
-    f.Image1_MouseMove(0, 0, 4000, 2560);
-    QCOMPARE(log.files, QStringList({QStringLiteral("E6.mp3"), QStringLiteral("E6.mp3")}));
-    QCOMPARE(state(f, 1), 3);
-    // A player that never had a sample stays silent.
-    f.findChild<QObject*>(QStringLiteral("Shape6"))->setProperty("Left", 11000.0);
-    f.Image1_MouseMove(0, 0, 3000, 2560); // out of the band, down outside it,
-    f.Image1_MouseMove(0, 0, 3000, 3200); // and in again along the high E strip
-    f.Image1_MouseMove(0, 0, 4000, 3200);
-    QCOMPARE(state(f, 6), 0);
-    QCOMPARE(log.files.size(), 2);
+    Window w("A ", "7th ", "5 ");
+    QObject* pick = w.f.findChild<QObject*>(QStringLiteral("Shape13"));
+    QList<double> tops;
+    connect(static_cast<ShapeControl*>(pick), &ShapeControl::changed, pick, [&] {
+        if (tops.isEmpty() || tops.back() != pick->property("Top").toDouble())
+            tops << pick->property("Top").toDouble();
+    });
+    w.hear();
+    QCOMPARE(w.log, words("1:A5.mp3 2:E4.mp3 3:G3.mp3 4:Db2.mp3 5:E1.mp3 6:A1.mp3"));
+    QCOMPARE(tops, QList<double>({4560, 4710, 4860, 5010, 5160, 5310, 5460}));
+    QVERIFY(!pick->property("Visible").toBool());
+    QVERIFY(w.f.players()[1]->url().find(CHORDMOSS_ASSETS_DIR) == 0);
+    // A muted string and one turned off by hand are skipped; Hear restarts
+    // strings that still ring.
+    Window c;
+    QTest::mouseClick(c.f.findChild<QWidget*>(QStringLiteral("Label7")), Qt::LeftButton);
+    c.hear();
+    c.hear();
+    QCOMPARE(c.log, words("1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3"));
+}
+
+void TestSound::hearNests()
+{
+    Window w;
+    QObject* pick = w.f.findChild<QObject*>(QStringLiteral("Shape13"));
+    double innerStartTop = 0;
+    // A second press during the first one's wait runs its whole sequence first.
+    QTimer::singleShot(20, &w.f, [&] {
+        QTimer::singleShot(0, &w.f, [&] { innerStartTop = pick->property("Top").toDouble(); });
+        w.hear();
+    });
+    w.hear();
+    QCOMPARE(innerStartTop, 4560.0);
+    QCOMPARE(w.log.join(QLatin1Char(' ')), QStringLiteral("1:E6.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 6:E1.mp3 3:E4.mp3 4:G3.mp3 "
+                                             "5:C2.mp3 6:E1.mp3"));
+}
+
+void TestSound::strum()
+{
+    Window w("E ", "Min ", "0");
+    w.move(3900, 2500);
+    w.move(4100, 3250); // one event past all six strips
+    w.move(3900, 2500); // and back: all still ringing
+    QCOMPARE(w.log.join(QLatin1Char(' ')), QStringLiteral("1:E6.mp3 2:B5.mp3 3:E4.mp3 4:G3.mp3 5:B2.mp3 6:E1.mp3"));
+    w.f.players()[2]->stop(); // its sample has ended
+    w.move(4000, 2690);
+    w.move(4000, 2700);
+    QCOMPARE(w.log.size(), 7);
+    Window c; // the A string is muted in C major
+    c.move(4000, 2600);
+    c.move(4000, 2690);
+    QVERIFY(c.log.isEmpty());
 }
 
 void TestSound::badFilesAreSilent()
 {
-    Form1 f;
-    const QString before = QDir::currentPath();
+    MediaPlayer player(0);
     QTemporaryDir dir;
-    QFile corrupt(dir.filePath(QStringLiteral("E6.mp3")));
-    QVERIFY(corrupt.open(QIODevice::WriteOnly));
-    corrupt.write(QByteArray(5000, 'x'));
-    corrupt.close();
-    QFile empty(dir.filePath(QStringLiteral("E1.mp3")));
-    QVERIFY(empty.open(QIODevice::WriteOnly));
-    empty.close();
-    QDir::setCurrent(dir.path());
-    f.Image1_MouseMove(0, 0, 4000, 2550); // low E open: the corrupt file
-    QCOMPARE(f.players()[1]->url(), std::string("E6.mp3"));
-    QCOMPARE(state(f, 1), 1);
-    f.Image1_MouseMove(0, 0, 4000, 3200); // high E open: the empty file
-    QCOMPARE(state(f, 6), 1);
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("A5.mp3"))); // a folder where a sample should be
-    f.players()[3]->setURL(dir.filePath(QStringLiteral("A5.mp3")).toStdString());
-    QCOMPARE(state(f, 3), 1);
-    QDir::setCurrent(before);
-    f.players()[2]->setURL("/no/such/sample.mp3");
-    QCOMPARE(state(f, 2), 1);
-    f.players()[2]->play();
-    QCOMPARE(state(f, 2), 1);
+    auto file = [&](const char* name, const QByteArray& bytes) {
+        QFile f(dir.filePath(QString::fromLatin1(name)));
+        f.open(QIODevice::WriteOnly);
+        f.write(bytes);
+        return f.fileName().toStdString();
+    };
+    // MP3s of nine minutes (8 MB) and of 32 s (500 KB): too long for a string.
+    QFile sample(QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+    QVERIFY(sample.open(QIODevice::ReadOnly));
+    const QByteArray e6 = sample.readAll();
+    const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
+    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
+    const long before = residentKb();
+    for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}),
+                                    dir.filePath(QStringLiteral("folder.mp3")).toStdString(), std::string("/no/such.mp3"),
+                                    huge, longer}) {
+        QElapsedTimer answer;
+        answer.start();
+        player.setURL(path);
+        QVERIFY(answer.elapsed() < 50); // decoding is not the caller's
+        QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+        player.play();
+        QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+    }
+    QVERIFY2(residentKb() - before < 20000, qPrintable(QString::number(residentKb() - before)));
+    QVERIFY(!SampleMixer::instance().isCached(huge) && !SampleMixer::instance().isCached(longer));
+    player.setURL(sample.fileName().toStdString()); // a good one plays until stopped
+    QTRY_VERIFY(SampleMixer::instance().isCached(sample.fileName().toStdString()));
+    QCOMPARE(player.playState(), int(StringPlayer::Playing));
+    player.stop();
+    QCOMPARE(player.playState(), int(StringPlayer::Stopped));
 }
 
 QTEST_MAIN(TestSound)

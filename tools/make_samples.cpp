@@ -1,12 +1,14 @@
 // Synthesises the 39 string samples with a plucked-string model of our own
 // and encodes them as MP3 with the `lame` program.
 //
-// The model is an extended Karplus-Strong string: a noise burst shaped by the
-// pick position and a softening low-pass excites a delay line whose loop holds
-// a one-pole damping filter (higher notes lose more per pass, as steel strings
-// do) and an all-pass that tunes the loop to the exact pitch. The string's
-// output then passes a small bank of body resonances. Fixed seeds make every
-// run produce the same files.
+// The model is a stiff steel string as a sum of its partials: each sounds
+// at its stretched frequency (inharmonicity from the string's stiffness,
+// larger on plain and on fretted strings), starts with the amplitude a pick
+// at 13% of the length gives it, and decays at its own rate (faster the
+// higher it is, faster on wound strings), in two polarisations a hair apart.
+// A short pick scrape starts the note; a small bank of body resonances
+// colours it. The fundamental is exactly the note's pitch. Fixed seeds make
+// every run produce the same files.
 //
 //   make_samples <samples dir>
 
@@ -21,6 +23,7 @@
 #include <fstream>
 #include <random>
 #include <string>
+#include <utility>
 #include <vector>
 
 #include "samplenames.h"
@@ -32,20 +35,6 @@ constexpr double kPi = 3.14159265358979323846;
 constexpr double kLowE = 82.4069; // pitch index 0
 
 double pitchHz(int p) { return kLowE * std::pow(2.0, p / 12.0); }
-
-/// Phase delay in samples of the all-pass (c + z^-1) / (1 + c z^-1) at w.
-double allpassDelay(double c, double w)
-{
-    const std::complex<double> z1 = std::polar(1.0, -w);
-    return -std::arg((c + z1) / (1.0 + c * z1)) / w;
-}
-
-/// Phase delay of the damping filter g * ((1 - s) + s z^-1) at w.
-double dampingDelay(double s, double w)
-{
-    const std::complex<double> h = (1.0 - s) + s * std::polar(1.0, -w);
-    return -std::arg(h) / w;
-}
 
 struct Biquad {
     double b0, b1, b2, a1, a2, z1 = 0, z2 = 0;
@@ -65,69 +54,75 @@ struct Biquad {
     }
 };
 
+/// The string a pitch is sampled on (1 = low E .. 6 = high E) and its fret:
+/// the string whose first frets hold it, as the sample names tell.
+std::pair<int, int> stringAndFret(int p)
+{
+    static const int bases[] = {0, 5, 10, 15, 19, 24};
+    int s = 6;
+    while (p < bases[s - 1])
+        --s;
+    return {s, p - bases[s - 1]};
+}
+
 std::vector<double> pluck(int p)
 {
     const double f0 = pitchHz(p);
-    const double w0 = 2 * kPi * f0 / kRate;
-    const double period = kRate / f0;
-    // Seconds until the note has fallen by 60 dB: about 4.5 s on the low E,
-    // 1.6 s at the top of the range.
+    const auto [string, fret] = stringAndFret(p);
+    const bool wound = string <= 4;
+    // Stiffness: partial n sounds at n f0 sqrt(1 + B n^2) / sqrt(1 + B).
+    // Plain strings are stiffer for their size than wound ones, and a shorter
+    // (fretted) string is stiffer than the open one.
+    static const double openB[] = {1.0e-5, 1.2e-5, 1.5e-5, 2.0e-5, 4.5e-5, 5.5e-5};
+    const double b = openB[string - 1] * std::pow(2.0, fret / 12.0);
+    // Decay: the fundamental falls 60 dB in about 4.5 s on the low E and
+    // 1.6 s at the top; higher partials die sooner, on wound strings sooner
+    // still (their windings rub).
     const double t60 = 4.5 * std::pow(1.6 / 4.5, p / 38.0);
+    const double cornerHz = wound ? 2000.0 : 4000.0;
     const double seconds = std::clamp(2.5 + 1.5 * (1.0 - p / 38.0), 2.5, 4.0);
+    const int total = static_cast<int>(seconds * kRate);
 
-    // Damping: brighter strings lose their highs faster.
-    const double s = 0.30 + 0.15 * (p / 38.0);
-    const double loopGain = std::pow(10.0, -3.0 * period / (t60 * kRate)) / std::abs((1 - s) + s * std::polar(1.0, -w0));
-
-    // Tuning: integer delay plus an all-pass delay so the loop's phase delay
-    // at f0 is exactly one period.
-    const double rest = period - dampingDelay(s, w0);
-    int n = static_cast<int>(std::floor(rest - 0.2));
-    double want = rest - n; // between 0.2 and 1.2 samples
-    double lo = -0.99, hi = 0.99;
-    for (int i = 0; i < 60; ++i) { // the delay falls as c rises
-        const double mid = (lo + hi) / 2;
-        (allpassDelay(mid, w0) > want ? lo : hi) = mid;
+    // Partials of an ideal pluck at 13% of the string from the bridge, with
+    // the pick's width rounding off the highest, as two polarisations a hair
+    // apart in pitch and decay: the slow beat and two-stage fall of a real
+    // string.
+    std::vector<double> out(total, 0.0);
+    const double pickAt = 0.13;
+    for (int n = 1;; ++n) {
+        const double fn = n * f0 * std::sqrt((1 + b * n * n) / (1 + b));
+        if (fn > 12000)
+            break;
+        const double amp = std::abs(std::sin(n * kPi * pickAt)) / n / (1 + std::pow(fn / 8000.0, 2));
+        if (amp < 1e-4)
+            continue;
+        const double rate = 6.9078 / t60 * (1 + std::pow(fn / cornerHz, 2)); // ln(1000) / T60
+        for (int pol = 0; pol < 2; ++pol) {
+            const double detune = pol ? 1.0 + 0.0004 / n : 1.0;
+            const double r = std::exp(-rate * (pol ? 1.3 : 1.0) / kRate);
+            const std::complex<double> step = std::polar(r, 2 * kPi * fn * detune / kRate);
+            std::complex<double> z(0, amp * (pol ? 0.4 : 0.6));
+            for (int i = 0; i < total; ++i) {
+                out[i] += z.imag();
+                z *= step;
+            }
+        }
     }
-    const double c = (lo + hi) / 2;
-
-    // Excitation: a burst of noise one period long, fixed seed per pitch,
-    // combed by the pick position and softened.
+    // The pick's scrape: a few milliseconds of noise, fixed seed per pitch.
     std::mt19937 rng(1000 + p);
     std::uniform_real_distribution<double> noise(-1.0, 1.0);
-    std::vector<double> line(n, 0.0); // a delay of exactly n samples
-    const int pick = std::max(1, static_cast<int>(std::lround(n * 0.13)));
-    std::vector<double> burst(n);
-    for (double& v : burst)
-        v = noise(rng);
+    const int scrape = kRate * 4 / 1000;
     double soft = 0;
-    for (int i = 0; i < n; ++i) {
-        const double combed = burst[i] - (i >= pick ? burst[i - pick] : 0.0);
-        soft += 0.45 * (combed - soft);
-        line[i] = soft;
+    for (int i = 0; i < scrape; ++i) {
+        soft += 0.5 * (noise(rng) - soft);
+        out[i] += 0.05 * soft * (1.0 - double(i) / scrape);
     }
 
     std::vector<Biquad> body = {Biquad::peak(98, 4, 6), Biquad::peak(196, 5, 4), Biquad::peak(410, 3, 3),
                                 Biquad::peak(2600, 1.2, -4)};
-    const int total = static_cast<int>(seconds * kRate);
-    std::vector<double> out(total);
-    int pos = 0;
-    double lpPrev = 0, apPrevIn = 0, apPrevOut = 0;
-    for (int i = 0; i < total; ++i) {
-        const double x = line[pos];
-        // Loop: damping filter, then the tuning all-pass.
-        const double lp = loopGain * ((1 - s) * x + s * lpPrev);
-        lpPrev = x;
-        const double ap = c * lp + apPrevIn - c * apPrevOut;
-        apPrevIn = lp;
-        apPrevOut = ap;
-        line[pos] = ap;
-        pos = (pos + 1) % static_cast<int>(line.size());
-        double y = x;
-        for (Biquad& b : body)
-            y = b(y);
-        out[i] = y;
-    }
+    for (double& y : out)
+        for (Biquad& f : body)
+            y = f(y);
     // A soft 3 ms attack and a 150 ms fade to silence: no clicks.
     const int attack = kRate * 3 / 1000, release = kRate * 150 / 1000;
     for (int i = 0; i < attack; ++i)

@@ -6,31 +6,25 @@
 
 namespace chordmoss {
 
-MediaPlayer::MediaPlayer(QObject* parent, int channel) : QObject(parent), m_channel(channel)
-{
-    setObjectName(QStringLiteral("WindowsMediaPlayer%1").arg(channel + 1));
-}
+MediaPlayer::MediaPlayer(int channel) : m_channel(channel) {}
 
 MediaPlayer::~MediaPlayer() { SampleMixer::instance().halt(m_channel); }
+
+std::unique_ptr<StringPlayer> MediaPlayer::create(int s) { return std::make_unique<MediaPlayer>(s - 1); }
 
 void MediaPlayer::setURL(const std::string& path)
 {
     m_url = path;
     m_loaded = true;
-    SampleMixer& mixer = SampleMixer::instance();
-    mixer.start(m_channel, mixer.chunk(path), m_volume);
-    emit started(qurl());
+    SampleMixer::instance().start(m_channel, path, m_volume);
 }
 
 void MediaPlayer::stop() { SampleMixer::instance().halt(m_channel); }
 
 void MediaPlayer::play()
 {
-    if (!m_loaded)
-        return;
-    SampleMixer& mixer = SampleMixer::instance();
-    mixer.start(m_channel, mixer.chunk(m_url), m_volume);
-    emit started(qurl());
+    if (m_loaded)
+        SampleMixer::instance().start(m_channel, m_url, m_volume);
 }
 
 void MediaPlayer::setVolume(int volume)

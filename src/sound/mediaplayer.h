@@ -1,22 +1,21 @@
 #pragma once
 
-#include <QObject>
+#include <memory>
 
 #include "stringplayer.h"
 
 namespace chordmoss {
 
-/// One string's player on the shared mixer, seen from the window as a plain
-/// object (objectName WindowsMediaPlayer1..6) with URL, volume and playState
-/// properties.
-class MediaPlayer : public QObject, public StringPlayer {
-    Q_OBJECT
-    Q_PROPERTY(QString URL READ qurl WRITE setQurl NOTIFY started)
-    Q_PROPERTY(int volume READ volume WRITE setVolume)
-    Q_PROPERTY(int playState READ playState)
+/// One string's player on the shared mixer, the program's own. A note that
+/// waits for the device or its decoding counts as playing; a note lost with
+/// its device leaves the player stopped. The volume and the source outlive a
+/// lost device.
+class MediaPlayer : public StringPlayer {
 public:
-    MediaPlayer(QObject* parent, int channel);
+    explicit MediaPlayer(int channel);
     ~MediaPlayer() override;
+    /// The player factory for the window: string s plays on mixer channel s - 1.
+    static std::unique_ptr<StringPlayer> create(int s);
 
     void setURL(const std::string& path) override;
     std::string url() const override { return m_url; }
@@ -25,13 +24,6 @@ public:
     void setVolume(int volume) override;
     int volume() const override { return m_volume; }
     int playState() const override;
-
-    QString qurl() const { return QString::fromStdString(m_url); }
-    void setQurl(const QString& u) { setURL(u.toStdString()); }
-
-signals:
-    /// A source was (re)started, whether or not it could be played.
-    void started(const QString& url);
 
 private:
     int m_channel;

@@ -5,7 +5,6 @@
 
 #include "fretboardstate.h"
 #include "module1.h"
-#include "samplemixer.h"
 #include "samplenames.h"
 #include "stringplayer.h"
 
@@ -13,9 +12,11 @@ namespace chordmoss {
 
 std::string ResolveSample(const std::string& path)
 {
-    // A sample already decoded is played from memory: no file-system look.
+    // One stat per note: a file put into or taken out of the current
+    // directory counts from the next note on. Decoding is the mixer's, off
+    // this thread.
     std::error_code ec;
-    if (SampleMixer::instance().isCached(path) || std::filesystem::is_regular_file(path, ec))
+    if (std::filesystem::is_regular_file(path, ec))
         return path;
     const std::string name = std::filesystem::path(path).filename().string();
     return ProgramSampleDir() + name;

@@ -4,29 +4,90 @@
 #include <SDL_mixer.h>
 
 #include <algorithm>
+#include <cmath>
+#include <cstring>
 #include <filesystem>
+#include <fstream>
+
+#include <sys/resource.h>
+#include <sys/syscall.h>
+#include <unistd.h>
 
 namespace chordmoss {
 
 namespace {
 
-constexpr int kRate = 44100;
-constexpr int kBufferFrames = 256; // about 6 ms at 44.1 kHz
+using namespace std::chrono_literals;
 
-bool openOutput()
+// The buffer SDL mixes into, and what a sound server keeps queued ahead of
+// its sink. Left to SDL, a server's queue is one buffer: with 256 frames
+// (5.8 ms) the stream ran dry dozens of times a minute (runs of silence inside
+// ringing strings), with 512 frames (11.6 ms) still now and then while every
+// core was busy. Small buffers that the server queues 20 ms deep played
+// without a gap, also with every core busy, and a note still starts within
+// the queue's length: a new note enters at the next 5.8 ms buffer.
+constexpr int kBufferFrames = 256;
+constexpr const char* kServerLatencyMs = "20";
+// The strings are summed in floating point; a limiter holds the peaks of
+// several strings together below full scale and leaves one string alone.
+constexpr float kLimit = 0.89f * 32767.0f; // -1 dBFS
+// The limiter's gain recovers with a time constant of about 80 ms.
+const float kRelease = float(1.0 - std::exp(-1.0 / (0.080 * SampleMixer::kRate)));
+// Silence this long closes the device; a note waits at most this long for
+// the device or its decoding before it is too late to be worth playing.
+constexpr auto kLinger = 2s;
+constexpr auto kStale = 300ms;
+constexpr auto kRetry = 250ms;
+constexpr auto kTick = 200ms;
+
+float channelGain(int volume) { return float(std::clamp(volume, 0, 100)) / 100.0f; }
+
+/// Seconds of audio in an MP3 stream, by walking its MPEG audio frame headers
+/// (layer III); 0 when the data holds no such frames.
+double mp3Seconds(const std::vector<unsigned char>& d)
 {
-    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
-    // and the program could no longer be stopped by them.
-    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
-    if (SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) == 0)
-        return true;
-    // No device or no sound server: fall back to the silent dummy output.
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-    SDL_SetHintWithPriority(SDL_HINT_AUDIODRIVER, "dummy", SDL_HINT_OVERRIDE);
-    return SDL_InitSubSystem(SDL_INIT_AUDIO) == 0 && Mix_OpenAudio(kRate, AUDIO_S16SYS, 2, kBufferFrames) == 0;
+    static const int kbps[2][15] = {{0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
+                                    {0, 8, 16, 24, 32, 40, 48, 56, 64, 80, 96, 112, 128, 144, 160}};
+    static const int rates[3][3] = {{44100, 48000, 32000}, {22050, 24000, 16000}, {11025, 12000, 8000}};
+    size_t pos = 0;
+    if (d.size() >= 10 && d[0] == 'I' && d[1] == 'D' && d[2] == '3') // a leading tag
+        pos = 10 + ((d[6] & 0x7f) << 21 | (d[7] & 0x7f) << 14 | (d[8] & 0x7f) << 7 | (d[9] & 0x7f));
+    double seconds = 0;
+    while (pos + 4 <= d.size()) {
+        const unsigned char b1 = d[pos + 1], b2 = d[pos + 2];
+        const int version = (b1 >> 3) & 3, layer = (b1 >> 1) & 3, rateIndex = (b2 >> 2) & 3, bitIndex = b2 >> 4;
+        if (d[pos] != 0xff || (b1 & 0xe0) != 0xe0 || version == 1 || layer != 1 || rateIndex == 3 || bitIndex == 0
+            || bitIndex == 15)
+            break;
+        const bool mpeg1 = version == 3;
+        const int rate = rates[mpeg1 ? 0 : version == 2 ? 1 : 2][rateIndex];
+        const int samples = mpeg1 ? 1152 : 576;
+        pos += size_t(samples / 8 * kbps[mpeg1 ? 0 : 1][bitIndex] * 1000 / rate + ((b2 >> 1) & 1));
+        seconds += double(samples) / rate;
+    }
+    return seconds;
 }
 
-int mixVolume(int volume) { return std::clamp(volume, 0, 100) * MIX_MAX_VOLUME / 100; }
+/// The file's bytes when it may be a string sample, else nothing.
+std::optional<std::vector<unsigned char>> readSample(const std::string& path)
+{
+    std::error_code ec;
+    if (!std::filesystem::is_regular_file(path, ec))
+        return std::nullopt;
+    const auto size = std::filesystem::file_size(path, ec);
+    if (ec || size == 0 || size > std::uintmax_t(SampleMixer::kMaxFileBytes))
+        return std::nullopt;
+    std::vector<unsigned char> data(size);
+    std::ifstream in(path, std::ios::binary);
+    if (!in.read(reinterpret_cast<char*>(data.data()), std::streamsize(size)))
+        return std::nullopt;
+    // The length of MP3 data is known before decoding; other formats are
+    // taken only when small enough that decoding them cannot run away.
+    const double seconds = mp3Seconds(data);
+    if (seconds > SampleMixer::kMaxSeconds || (seconds == 0 && size > (1u << 20)))
+        return std::nullopt;
+    return data;
+}
 
 } // namespace
 
@@ -38,55 +99,31 @@ SampleMixer& SampleMixer::instance()
 
 SampleMixer::SampleMixer()
 {
-    m_open = openOutput();
-    if (m_open) {
-        Mix_Init(MIX_INIT_MP3);
-        Mix_AllocateChannels(kChannels);
-    }
+    // SDL would otherwise turn SIGINT and SIGTERM into events nobody reads,
+    // and the program could no longer be stopped by them.
+    SDL_SetHint(SDL_HINT_NO_SIGNAL_HANDLERS, "1");
+    // The sound server's client library reads its queue length from here; a
+    // value the user has set is kept.
+    setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
+    SDL_InitSubSystem(SDL_INIT_EVENTS); // device removal is reported as an event
+    Mix_Init(MIX_INIT_MP3);
+    m_thread = std::thread([this] { run(); });
 }
 
 SampleMixer::~SampleMixer()
 {
-    m_stopPreload = true;
-    if (m_preloader.joinable())
-        m_preloader.join();
-    if (!m_open)
-        return;
-    Mix_HaltChannel(-1);
+    {
+        const std::lock_guard lock(m_mutex);
+        m_stop = true;
+    }
+    m_wake.notify_all();
+    m_thread.join();
     for (auto& [path, c] : m_cache) {
         if (c)
             Mix_FreeChunk(c);
     }
-    Mix_CloseAudio();
     Mix_Quit();
-    SDL_QuitSubSystem(SDL_INIT_AUDIO);
-}
-
-void SampleMixer::preload(std::vector<std::string> paths)
-{
-    if (!m_open || m_preloader.joinable())
-        return;
-    m_preloader = std::thread([this, paths = std::move(paths)] {
-        for (const std::string& p : paths) {
-            if (m_stopPreload)
-                return;
-            chunk(p);
-        }
-    });
-}
-
-void SampleMixer::waitForPreload()
-{
-    if (m_preloader.joinable())
-        m_preloader.join();
-}
-
-Mix_Chunk* SampleMixer::decode(const std::string& path)
-{
-    std::error_code ec;
-    if (!std::filesystem::is_regular_file(path, ec))
-        return nullptr;
-    return Mix_LoadWAV(path.c_str());
+    SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
 std::string SampleMixer::cacheKey(const std::string& path)
@@ -95,81 +132,327 @@ std::string SampleMixer::cacheKey(const std::string& path)
     return std::filesystem::absolute(path, ec).lexically_normal().string();
 }
 
+void SampleMixer::preload(std::vector<std::string> paths)
+{
+    const std::lock_guard lock(m_mutex);
+    for (std::string& p : paths)
+        m_toDecode.push_back(cacheKey(p));
+    m_wantOpen = true;
+    m_wake.notify_one();
+}
+
+void SampleMixer::waitForPreload()
+{
+    std::unique_lock lock(m_mutex);
+    m_idle.wait(lock, [this] {
+        const bool stuck = !m_open && !m_wantOpen; // no device: nothing more happens
+        bool waiting = false;
+        for (const auto& p : m_pending)
+            waiting = waiting || p;
+        return !m_busy && (stuck || (m_toDecode.empty() && !waiting));
+    });
+}
+
 bool SampleMixer::isCached(const std::string& path) const
 {
-    const std::lock_guard lock(m_cacheMutex);
+    const std::lock_guard lock(m_mutex);
     const auto it = m_cache.find(cacheKey(path));
     return it != m_cache.end() && it->second != nullptr;
 }
 
-Mix_Chunk* SampleMixer::chunk(const std::string& path)
+const Mix_Chunk* SampleMixer::decoded(const std::string& path)
 {
-    if (!m_open)
-        return nullptr;
     const std::string key = cacheKey(path);
-    {
-        const std::lock_guard lock(m_cacheMutex);
-        if (auto it = m_cache.find(key); it != m_cache.end())
-            return it->second;
+    std::unique_lock lock(m_mutex);
+    if (!m_cache.count(key)) {
+        m_toDecode.push_front(key);
+        m_wantOpen = true;
+        m_wake.notify_one();
     }
-    Mix_Chunk* decoded = nullptr;
-    {
-        // One decode at a time: the decoders are not safe to run in parallel,
-        // and a note wanted now waits at most for the one being preloaded.
-        const std::lock_guard decoding(m_decodeMutex);
-        {
-            const std::lock_guard lock(m_cacheMutex);
-            if (auto it = m_cache.find(key); it != m_cache.end())
-                return it->second;
-        }
-        decoded = decode(key);
-    }
-    const std::lock_guard lock(m_cacheMutex);
-    auto [it, inserted] = m_cache.emplace(key, decoded);
-    if (!inserted && decoded) // decoded twice at once: keep the first
-        Mix_FreeChunk(decoded);
-    return it->second;
+    m_idle.wait(lock, [&] { return m_cache.count(key) || (!m_busy && !m_open && !m_wantOpen); });
+    const auto it = m_cache.find(key);
+    return it == m_cache.end() ? nullptr : it->second;
 }
 
-void SampleMixer::start(int channel, Mix_Chunk* c, int volume)
+void SampleMixer::start(int channel, const std::string& path, int volume)
 {
-    if (!m_open)
+    if (channel < 0 || channel >= kChannels)
         return;
-    Mix_HaltChannel(channel);
-    if (!c)
+    const std::string key = cacheKey(path);
+    const std::lock_guard lock(m_mutex);
+    m_pending[channel].reset();
+    m_voices[channel].gain = channelGain(volume);
+    silence(channel);
+    const auto it = m_cache.find(key);
+    if (it != m_cache.end() && !it->second)
         return; // a source that cannot be played is silence
-    Mix_Volume(channel, mixVolume(volume));
-    m_awaitingFirst[channel] = true;
-    m_firstFrame[channel] = 0;
-    // A halt drops a channel's effects, so the first-frame probe goes on anew.
-    Mix_RegisterEffect(channel, &SampleMixer::channelEffect, nullptr, this);
-    Mix_PlayChannel(channel, c, 0);
+    if (m_open && it != m_cache.end()) {
+        startNow(channel, it->second, volume);
+        return;
+    }
+    m_pending[channel] = Start{key, volume, Clock::now()};
+    if (!m_open)
+        m_wantOpen = true;
+    m_wake.notify_one();
+}
+
+void SampleMixer::startNow(int channel, Mix_Chunk* c, int volume)
+{
+    Voice& v = m_voices[channel];
+    v.gain = channelGain(volume);
+    v.firstFrame = 0;
+    v.chunk = c;
+    ++v.started; // the mixing thread takes it from its next buffer on
+    m_lastSound = Clock::now();
+}
+
+void SampleMixer::silence(int channel)
+{
+    Voice& v = m_voices[channel];
+    v.chunk = nullptr;
+    v.ended = ++v.started;
 }
 
 void SampleMixer::halt(int channel)
 {
-    if (m_open)
-        Mix_HaltChannel(channel);
+    if (channel < 0 || channel >= kChannels)
+        return;
+    const std::lock_guard lock(m_mutex);
+    m_pending[channel].reset();
+    silence(channel);
 }
 
-bool SampleMixer::playing(int channel) const { return m_open && Mix_Playing(channel) != 0; }
+bool SampleMixer::playing(int channel) const
+{
+    if (channel < 0 || channel >= kChannels)
+        return false;
+    const std::lock_guard lock(m_mutex);
+    return m_pending[channel] || (m_open && sounding(channel));
+}
 
 void SampleMixer::setVolume(int channel, int volume)
 {
-    if (m_open)
-        Mix_Volume(channel, mixVolume(volume));
+    if (channel >= 0 && channel < kChannels)
+        m_voices[channel].gain = channelGain(volume);
+}
+
+bool SampleMixer::sounding(int channel) const
+{
+    const Voice& v = m_voices[channel];
+    return v.chunk.load() && v.started.load() != v.ended.load();
+}
+
+bool SampleMixer::deviceOpen() const
+{
+    const std::lock_guard lock(m_mutex);
+    return m_open;
+}
+
+bool SampleMixer::openDevice()
+{
+    // A subsystem that talked to a sound server which has gone cannot open a
+    // device again: one retry starts it afresh.
+    for (int attempt = 0; attempt < 2; ++attempt) {
+        if (!m_audioUp)
+            m_audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        if (m_audioUp && Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames, nullptr, 0) == 0) {
+            Mix_AllocateChannels(0); // the strings are mixed here, not by SDL_mixer
+            Mix_SetPostMix(&SampleMixer::mix, this);
+            SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
+            ++m_opens;
+            return true;
+        }
+        if (m_audioUp)
+            SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_audioUp = false;
+    }
+    ++m_failedOpens;
+    return false;
+}
+
+void SampleMixer::closeDevice(bool lost)
+{
+    Mix_CloseAudio();
+    if (lost && m_audioUp) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        m_audioUp = false;
+    }
+}
+
+void SampleMixer::decodeOne(const std::string& key)
+{
+    // Runs without the lock: the event thread goes on meanwhile.
+    Mix_Chunk* c = nullptr;
+    if (auto data = readSample(key)) {
+        c = Mix_LoadWAV_RW(SDL_RWFromConstMem(data->data(), int(data->size())), 1);
+        if (c && c->alen > Uint32(kMaxSeconds) * kRate * kOutputChannels * 2) {
+            Mix_FreeChunk(c);
+            c = nullptr;
+        }
+        if (c) {
+            // An MP3 decodes with the encoder's delay in front, some 25 ms of
+            // near silence: dropped, a note sounds as soon as it starts.
+            auto* pcm = reinterpret_cast<Sint16*>(c->abuf);
+            const Uint32 count = c->alen / 2;
+            Uint32 lead = 0;
+            while (lead < count && std::abs(pcm[lead]) < 8)
+                ++lead;
+            lead -= lead % kOutputChannels;
+            std::memmove(pcm, pcm + lead, (count - lead) * 2);
+            c->alen = (count - lead) * 2;
+        }
+    }
+    const std::lock_guard lock(m_mutex);
+    m_cache.emplace(key, c);
+}
+
+void SampleMixer::run()
+{
+    // The sound server's client thread and SDL's mixing thread are started
+    // from this one and inherit its priority: with every core busy, at the
+    // default priority they were held up long enough to let the stream run
+    // dry. Where raising it is not allowed, it stays as it is.
+    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), -10);
+    std::unique_lock lock(m_mutex);
+    while (!m_stop) {
+        auto now = Clock::now();
+        if (!m_open && m_wantOpen && now >= m_nextAttempt) {
+            m_busy = true;
+            lock.unlock();
+            const bool ok = openDevice();
+            lock.lock();
+            m_busy = false;
+            m_wantOpen = false;
+            m_open = ok;
+            m_lastSound = Clock::now();
+            if (!ok) {
+                // The notes waiting are lost; the next note tries again.
+                m_nextAttempt = Clock::now() + kRetry;
+                for (auto& p : m_pending)
+                    p.reset();
+                m_idle.notify_all();
+            }
+            continue;
+        }
+        if (m_open) {
+            // Decode what a waiting note needs first, then what was preloaded.
+            std::string key;
+            for (const auto& p : m_pending) {
+                if (p && !m_cache.count(p->key))
+                    key = p->key;
+            }
+            while (key.empty() && !m_toDecode.empty()) {
+                if (!m_cache.count(m_toDecode.front()))
+                    key = m_toDecode.front();
+                m_toDecode.pop_front();
+            }
+            if (!key.empty()) {
+                m_busy = true;
+                lock.unlock();
+                decodeOne(key);
+                lock.lock();
+                m_busy = false;
+                m_idle.notify_all();
+                continue;
+            }
+            now = Clock::now();
+            for (int ch = 0; ch < kChannels; ++ch) {
+                if (!m_pending[ch])
+                    continue;
+                Mix_Chunk* c = m_cache[m_pending[ch]->key];
+                if (c && now - m_pending[ch]->asked < kStale)
+                    startNow(ch, c, m_pending[ch]->volume);
+                m_pending[ch].reset();
+            }
+            SDL_Event e;
+            bool lost = false;
+            while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_AUDIODEVICEREMOVED, SDL_AUDIODEVICEREMOVED) > 0)
+                lost = lost || !e.adevice.iscapture;
+            SDL_FlushEvent(SDL_AUDIODEVICEADDED);
+            bool sounding = false;
+            for (int ch = 0; ch < kChannels; ++ch)
+                sounding = sounding || this->sounding(ch);
+            if (sounding)
+                m_lastSound = now;
+            if (lost || now - m_lastSound > kLinger) {
+                // Closed under the flag: the event thread makes no Mix call
+                // while the device goes.
+                m_open = false;
+                for (int ch = 0; ch < kChannels; ++ch)
+                    silence(ch);
+                m_busy = true;
+                lock.unlock();
+                closeDevice(lost);
+                lock.lock();
+                m_busy = false;
+                m_idle.notify_all();
+                continue;
+            }
+        }
+        m_idle.notify_all();
+        if (m_open)
+            m_wake.wait_for(lock, kTick);
+        else if (m_wantOpen)
+            m_wake.wait_until(lock, m_nextAttempt);
+        else
+            m_wake.wait(lock);
+    }
+    if (m_open) {
+        m_open = false;
+        closeDevice(true);
+    } else if (m_audioUp) {
+        SDL_QuitSubSystem(SDL_INIT_AUDIO);
+    }
 }
 
 std::chrono::steady_clock::time_point SampleMixer::firstFrameTime(int channel) const
 {
-    return std::chrono::steady_clock::time_point(std::chrono::steady_clock::duration(m_firstFrame[channel].load()));
+    return Clock::time_point(Clock::duration(m_voices[channel].firstFrame.load()));
 }
 
-void SampleMixer::channelEffect(int chan, void*, int, void* udata)
+void SampleMixer::mix(void* udata, Uint8* stream, int len)
 {
+    // Runs on SDL's mixing thread. It takes each voice's newest start through
+    // the voice's counters, so the event thread never waits for this thread
+    // and this one never waits for the event thread.
     auto* self = static_cast<SampleMixer*>(udata);
-    if (chan >= 0 && chan < kChannels && self->m_awaitingFirst[chan].exchange(false))
-        self->m_firstFrame[chan] = std::chrono::steady_clock::now().time_since_epoch().count();
+    auto* out = reinterpret_cast<Sint16*>(stream);
+    const int count = len / 2;
+    float* sum = self->m_sum.data();
+    std::fill(sum, sum + count, 0.0f);
+    for (Voice& v : self->m_voices) {
+        const unsigned started = v.started.load();
+        if (started != v.seen) {
+            v.seen = started;
+            v.playing = v.chunk.load();
+            v.position = 0;
+            if (v.playing)
+                v.firstFrame = Clock::now().time_since_epoch().count();
+        }
+        if (!v.playing)
+            continue;
+        const auto* pcm = reinterpret_cast<const Sint16*>(v.playing->abuf);
+        const Uint32 total = v.playing->alen / 2;
+        const float g = v.gain;
+        const Uint32 n = std::min<Uint32>(Uint32(count), total - v.position);
+        for (Uint32 i = 0; i < n; ++i)
+            sum[i] += pcm[v.position + i] * g;
+        v.position += n;
+        if (v.position >= total) {
+            v.playing = nullptr;
+            v.ended = started;
+        }
+    }
+    float g = self->m_limiterGain;
+    for (int i = 0; i + 1 < count; i += 2) {
+        const float peak = std::max(std::abs(sum[i]), std::abs(sum[i + 1]));
+        const float target = peak > kLimit ? kLimit / peak : 1.0f;
+        // Down at once, so no sample passes the limit; back up slowly.
+        g = std::min(target, g + (1.0f - g) * kRelease);
+        out[i] = Sint16(std::lrint(sum[i] * g));
+        out[i + 1] = Sint16(std::lrint(sum[i + 1] * g));
+    }
+    self->m_limiterGain = g;
 }
 
 } // namespace chordmoss

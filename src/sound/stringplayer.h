@@ -1,5 +1,7 @@
 #pragma once
 
+#include <functional>
+#include <memory>
 #include <string>
 
 namespace chordmoss {
@@ -22,5 +24,9 @@ public:
     virtual int volume() const = 0;
     virtual int playState() const = 0;
 };
+
+/// Makes the player of string s (1..6); the window is given one, so tests
+/// can hand it players that record instead of sounding.
+using PlayerFactory = std::function<std::unique_ptr<StringPlayer>(int s)>;
 
 } // namespace chordmoss

@@ -90,7 +90,7 @@ QStringList positionItems()
 
 } // namespace
 
-Form1::Form1(QWidget* parent) : QMainWindow(parent)
+Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
 {
     setObjectName(QStringLiteral("Form1"));
     setWindowTitle(kTitle);
@@ -116,13 +116,19 @@ Form1::Form1(QWidget* parent) : QMainWindow(parent)
     buildPictureArea(client, data + QStringLiteral("guitar.jpg"));
     buildUpperBand(client);
 
-    // One player per string, and their samples decoded in the background.
-    for (int s = 1; s <= 6; ++s)
-        m_players[s] = new MediaPlayer(this, s - 1);
-    std::vector<std::string> samples;
-    for (std::string_view name : SampleNames)
-        samples.push_back(ProgramSampleDir() + std::string(name));
-    SampleMixer::instance().preload(std::move(samples));
+    // One player per string; the program's own have their samples decoded
+    // in the background.
+    if (!makePlayer) {
+        makePlayer = &MediaPlayer::create;
+        std::vector<std::string> samples;
+        for (std::string_view name : SampleNames)
+            samples.push_back(ProgramSampleDir() + std::string(name));
+        SampleMixer::instance().preload(std::move(samples));
+    }
+    for (int s = 1; s <= 6; ++s) {
+        m_ownedPlayers[s] = makePlayer(s);
+        m_players[s] = m_ownedPlayers[s].get();
+    }
 
     m_timer1 = new QTimer(this);
     m_timer1->setObjectName(QStringLiteral("Timer1"));

@@ -17,12 +17,14 @@
 #include <QPointer>
 
 #include <array>
+#include <memory>
 
 #include <QPointF>
 
 #include "fretboardstate.h"
 #include "module1.h"
 #include "playstring.h"
+#include "stringplayer.h"
 
 class QTimer;
 
@@ -41,8 +43,9 @@ class TextBoxControl;
 class Form1 : public QMainWindow {
     Q_OBJECT
 public:
-    /// Builds the window and runs its load handler.
-    explicit Form1(QWidget* parent = nullptr);
+    /// Builds the window and runs its load handler. The players come from
+    /// `makePlayer`, by default the program's own on the sound device.
+    explicit Form1(QWidget* parent = nullptr, PlayerFactory makePlayer = {});
     ~Form1() override;
 
     Module1& module() { return m_module; }
@@ -137,6 +140,7 @@ private:
     ShapeControl* m_shape13 = nullptr;
     std::array<LabelControl*, 6> m_noteLabels{}, m_lessLabels{}, m_moreLabels{};
     QTimer* m_timer1 = nullptr;
+    std::array<std::unique_ptr<StringPlayer>, 7> m_ownedPlayers;
     PlayerSet m_players{};
     QPointF m_lastStrumPoint;
     bool m_lastStrumPointValid = false;
