@@ -3,7 +3,9 @@
 BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
-             libbenchmark-dev fonts-liberation
+             libbenchmark-dev fonts-liberation locales
+# Locales whose decimal comma the tests read numbers under.
+TEST_LOCALES := de_DE tr_TR
 
 .PHONY: all deps configure build run test test-asan fuzz bench assets clean
 
@@ -20,6 +22,11 @@ deps:
 	  $$SUDO apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+	@if [ "$$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	for l in $(TEST_LOCALES); do \
+	  locale -a 2>/dev/null | grep -qx "$$l.utf8" || { echo "Generating $$l.UTF-8"; \
+	    $$SUDO localedef -i $$l -f UTF-8 $$l.UTF-8 || exit 1; }; \
+	done
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILDTYPE)
