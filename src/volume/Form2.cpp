@@ -30,15 +30,18 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("             Volume Control Slider"));
     setFixedSize(int(3240 / kTwips), int(1170 / kTwips));
-    setAutoFillBackground(true);
-    QPalette pal = palette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
+    // The window colour is painted (paintEvent), not put into the window's
+    // palette: the style caches button faces under the palette's identity,
+    // and a palette made afresh at every load would leave a few KB in that
+    // cache, and its key for good, at every open and close.
 
     m_picture1 = new VolumeSlider(this);
     placeTwips(m_picture1, 120, 360, 2295, 375);
     m_label1 = new LabelControl(this, QStringLiteral("Label1"), 2520, 480, 495, 255, QStringLiteral("Label1"));
     m_label1->setAutoFillBackground(true);
+    QPalette pal = m_label1->palette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    m_label1->setPalette(pal);
     m_command1 = new ButtonControl(this, QStringLiteral("Command1"), 960, 900, 735, 255, QStringLiteral("Close"));
     setTabOrder(m_picture1, m_command1);
 
@@ -124,6 +127,8 @@ void Form2::Label1_Change()
 }
 
 void Form2::Command1_Click() { unload(); }
+
+void Form2::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), kWindowColour); }
 
 void Form2::closeEvent(QCloseEvent* e)
 {
