@@ -72,4 +72,16 @@ run_probe()
 if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n")
     message(FATAL_ERROR "with no picture: ${out}")
 endif()
+
+# An installation path is bytes, not necessarily UTF-8: byte 0xFF in the
+# prefix must not cost the picture or the icon.
+string(ASCII 255 byte)
+set(prefix "${WORK}/pre${byte}fix")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+file(COPY "${PROBE}" DESTINATION "${prefix}/bin")
+run_probe()
+if(rc OR NOT out MATCHES "picture=1" OR NOT out MATCHES "icon=1" OR NOT out MATCHES "state=3")
+    message(FATAL_ERROR "installed under a non-UTF-8 path (${rc}): ${out}")
+endif()
 file(REMOVE_RECURSE "${WORK}")
