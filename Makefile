@@ -52,8 +52,10 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure --timeout 600
 
-# Random user actions against the windows for FUZZ_SECONDS, with clang's
-# libFuzzer and the sanitizers; new findings are kept in the build folder.
+# Random user sessions (hundreds of actions each) against the windows for
+# FUZZ_SECONDS, with clang's libFuzzer and the sanitizers; new findings are
+# kept in the build folder. The fuzzer works in a directory of its own, so
+# every path it is given is absolute.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
@@ -66,7 +68,8 @@ fuzz: deps
 	cd $(FUZZ_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp:print_suppressions=0 \
 	  ./tests/fuzz/fuzz_actions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  corpus $(CURDIR)/tests/fuzz/corpus
+	  -max_len=4096 -len_control=0 -timeout=60 -artifact_prefix=$(abspath $(FUZZ_BUILD))/ \
+	  $(abspath $(FUZZ_BUILD))/corpus $(CURDIR)/tests/fuzz/corpus
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench
