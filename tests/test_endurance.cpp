@@ -79,11 +79,11 @@ void TestEndurance::heldHearButton()
     Form1 f;
     f.setWaitScale(0.2);
     QList<int> played, expected;
-    for (int s = 1; s <= 6; ++s)
-        connect(dynamic_cast<MediaPlayer*>(f.players()[s]), &MediaPlayer::started, this, [&played, s] { played << s; });
     QList<int> sounding;
-    for (int s = 1; s <= 6; ++s)
+    for (int s = 1; s <= 6; ++s) {
+        connect(dynamic_cast<MediaPlayer*>(f.players()[s]), &MediaPlayer::started, this, [&played, s] { played << s; });
         sounding << (f.board().string(s).dotVisible ? QList<int>{s} : QList<int>{});
+    }
     for (int depth = 0; depth < Form1::kHearNesting; ++depth)
         expected.prepend(sounding.first()), expected << sounding.mid(1);
     holdHear(f, 3000);
