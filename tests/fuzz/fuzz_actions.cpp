@@ -76,13 +76,14 @@ std::string someText(FuzzedDataProvider& in)
     case 0: return std::string(kChromaticFromA[in.ConsumeIntegralInRange(0, 11)]);
     case 1: return std::string(ChordFormulas[in.ConsumeIntegralInRange(0, 62)].key);
     case 2: return std::to_string(in.ConsumeIntegralInRange(-20, 40));
-    default: return in.ConsumeRandomLengthString(300);
+    default: return in.ConsumeRandomLengthString(40);
     }
 }
 
 double someCoordinate(FuzzedDataProvider& in, double lo, double hi)
 {
-    return in.ConsumeBool() ? in.ConsumeFloatingPointInRange(lo, hi) : in.ConsumeFloatingPoint<double>();
+    // Whole twips mostly: two bytes each, so an input holds more actions.
+    return in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(int(lo), int(hi)) : in.ConsumeFloatingPoint<double>();
 }
 
 int someButton(FuzzedDataProvider& in)
@@ -103,7 +104,12 @@ void touchSample(FuzzedDataProvider& in)
     case 0: fs::copy_file(ProgramSampleDir() + name, name, fs::copy_options::overwrite_existing, ec); break;
     case 1: fs::resize_file(name, in.ConsumeIntegralInRange<uintmax_t>(0, 20000), ec); break;
     case 2: fs::remove(name, ec); break;
-    default: std::ofstream(name, in.ConsumeBool() ? std::ios::app : std::ios::trunc) << in.ConsumeRandomLengthString(8192);
+    default: { // noise up to 32 KB, from a few bytes of the input: the script goes on
+        std::ofstream out(name, in.ConsumeBool() ? std::ios::app : std::ios::trunc);
+        const std::string noise = in.ConsumeRandomLengthString(16);
+        for (int i = in.ConsumeIntegralInRange(1, 2000); i > 0; --i)
+            out << noise;
+    }
     }
 }
 
