@@ -4,7 +4,9 @@ BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation2 appstream desktop-file-utils \
-             pulseaudio pulseaudio-utils
+             pulseaudio pulseaudio-utils locales
+# Locales whose decimal comma the tests read numbers under.
+TEST_LOCALES := de_DE tr_TR
 
 .PHONY: all deps configure build run test test-asan fuzz bench assets clean
 
@@ -21,6 +23,11 @@ deps:
 	  $$SUDO apt-get update -qq && \
 	  DEBIAN_FRONTEND=noninteractive $$SUDO apt-get install -y -qq --no-install-recommends $$missing; \
 	fi
+	@if [ "$$(id -u)" -eq 0 ]; then SUDO=""; else SUDO="sudo"; fi; \
+	for l in $(TEST_LOCALES); do \
+	  locale -a 2>/dev/null | grep -qx "$$l.utf8" || { echo "Generating $$l.UTF-8"; \
+	    $$SUDO localedef -i $$l -f UTF-8 $$l.UTF-8 || exit 1; }; \
+	done
 
 configure: deps
 	@[ -f $(BUILD)/build.ninja ] || cmake -S . -B $(BUILD) -G Ninja -DCMAKE_BUILD_TYPE=$(BUILDTYPE)
@@ -46,8 +53,10 @@ test-asan: deps
 	  UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure --timeout 600
 
-# Random user actions against the windows for FUZZ_SECONDS, with clang's
-# libFuzzer and the sanitizers; new findings are kept in the build folder.
+# Random user sessions (hundreds of actions each) against the windows for
+# FUZZ_SECONDS, with clang's libFuzzer and the sanitizers; new findings are
+# kept in the build folder. The fuzzer works in a directory of its own, so
+# every path it is given is absolute.
 FUZZ_BUILD   ?= build-fuzz
 FUZZ_SECONDS ?= 60
 fuzz: deps
@@ -60,7 +69,8 @@ fuzz: deps
 	cd $(FUZZ_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp:print_suppressions=0 \
 	  ./tests/fuzz/fuzz_actions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
-	  corpus $(CURDIR)/tests/fuzz/corpus
+	  -max_len=4096 -len_control=0 -timeout=60 -artifact_prefix=$(abspath $(FUZZ_BUILD))/ \
+	  $(abspath $(FUZZ_BUILD))/corpus $(CURDIR)/tests/fuzz/corpus
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench

@@ -168,8 +168,7 @@ public:
     bool start(int latencyMs = 20)
     {
         // As root it warns and runs all the same.
-        m_pid = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no",
-                       "--disable-shm=yes", "-L", "module-null-sink sink_name=out rate=44100", "-L",
+        m_pid = spawn({"pulseaudio", "-n", "--daemonize=no", "--exit-idle-time=-1", "--use-pid-file=no", "-L", "module-null-sink sink_name=out rate=44100", "-L",
                        "module-native-protocol-unix auth-anonymous=1 socket=" + m_private.substr(5)});
         if (!run({"pactl", "info"}, 500))
             return false;

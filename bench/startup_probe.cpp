@@ -51,6 +51,9 @@ int main(int argc, char** argv)
     while (watch.at < 0 && clock.elapsed() < 10000)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     chordmoss::SampleMixer::instance().waitForPreload();
-    std::printf("first_paint_ms=%.2f\npeak_mb=%.1f\n", watch.at / 1e6, peakKilobytes() / 1024.0);
+    // QByteArray::number writes a decimal point whatever the user's locale;
+    // printf would write a comma under de_DE and the reader would see 0.
+    std::printf("first_paint_ms=%s\npeak_mb=%s\n", QByteArray::number(watch.at / 1e6, 'f', 2).constData(),
+                QByteArray::number(peakKilobytes() / 1024.0, 'f', 1).constData());
     return 0;
 }

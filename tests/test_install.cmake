@@ -100,4 +100,15 @@ if(NOT EXISTS "${prefix}/share/man/man1/chordmoss.1")
     message(FATAL_ERROR "the manual page is not installed")
 endif()
 
+# An installation path is bytes, not necessarily UTF-8: byte 0xFF in the
+# prefix must not cost the picture or the icon.
+string(ASCII 255 byte)
+set(prefix "${WORK}/pre${byte}fix")
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+                RESULT_VARIABLE rc OUTPUT_QUIET)
+file(COPY "${PROBE}" DESTINATION "${prefix}/bin")
+run_probe()
+if(rc OR NOT out MATCHES "picture=1" OR NOT out MATCHES "icon=1" OR NOT out MATCHES "state=3")
+    message(FATAL_ERROR "installed under a non-UTF-8 path (${rc}): ${out}")
+endif()
 file(REMOVE_RECURSE "${WORK}")

@@ -3,6 +3,9 @@
 #include <SDL.h>
 #include <SDL_mixer.h>
 
+#include <pthread.h>
+#include <sched.h>
+
 #include <algorithm>
 #include <cmath>
 #include <cstring>
@@ -415,6 +418,16 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
     // Runs on SDL's mixing thread. It takes each voice's newest start through
     // the voice's counters, so the event thread never waits for this thread
     // and this one never waits for the event thread.
+    // The thread that feeds the device asks once for real-time scheduling, as
+    // a sound server's own threads have: at normal priority a busy machine
+    // made it miss the server's 20 ms queue and the strings broke up. Where
+    // the system refuses (no CAP_SYS_NICE, no RLIMIT_RTPRIO) it stays as it is.
+    thread_local const bool realtime = [] {
+        sched_param param{};
+        param.sched_priority = sched_get_priority_min(SCHED_RR) + 9;
+        return pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0;
+    }();
+    (void)realtime;
     auto* self = static_cast<SampleMixer*>(udata);
     auto* out = reinterpret_cast<Sint16*>(stream);
     const int count = len / 2;

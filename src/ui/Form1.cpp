@@ -9,6 +9,10 @@
 #include <QEventLoop>
 #include <QTimer>
 
+#include <algorithm>
+#include <fstream>
+#include <iterator>
+
 #include "Form2.h"
 #include "accessiblenames.h"
 #include "boardlayout.h"
@@ -53,6 +57,18 @@ const QString kAboutText = QStringLiteral(
 // The numbers stand over their frets: 12 at the left, the nut (0) at the right.
 const QString kFretNumbers = QStringLiteral("12 11  10   9    8      7     6     5       4       3        2        1      0");
 
+/// Returns the picture in the file at `path`, named by the file system's
+/// bytes: an installation path need not be valid UTF-8, and a QString would
+/// not carry it. A null pixmap when it cannot be read.
+QPixmap pixmapAt(const std::string& path)
+{
+    std::ifstream in(path, std::ios::binary);
+    const std::string bytes{std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>()};
+    QPixmap picture;
+    picture.loadFromData(reinterpret_cast<const uchar*>(bytes.data()), uint(bytes.size()));
+    return picture;
+}
+
 QFont sansFont(double points) { return windowFont(points); }
 
 void setBackground(QWidget* w, const QColor& c)
@@ -96,10 +112,10 @@ Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
     setWindowTitle(kTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral(CHORDMOSS_APP_ID));
     setPalette(fixedPalette());
-    const QString data = QString::fromStdString(ProgramDataDir());
+    const std::string data = ProgramDataDir();
     QIcon icon;
     for (int size : {16, 32, 48, 256})
-        icon.addFile(data + QStringLiteral("icon-%1.png").arg(size), QSize(size, size));
+        icon.addPixmap(pixmapAt(data + "icon-" + std::to_string(size) + ".png"));
     setWindowIcon(icon);
     setFont(sansFont(8.25));
 
@@ -113,7 +129,7 @@ Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
     // layout follows a resize.
     client->resize(int(13770 / kTwips), int(7935 / kTwips));
     resize(client->width(), client->height() + menuBar()->sizeHint().height());
-    buildPictureArea(client, data + QStringLiteral("guitar.jpg"));
+    buildPictureArea(client, data);
     buildUpperBand(client);
 
     // One player per string; the program's own have their samples decoded
@@ -247,10 +263,12 @@ constexpr std::array<ArrowHandler, 6> kMoreHandlers = {&Form1::Label16_Click, &F
 
 } // namespace
 
-void Form1::buildPictureArea(QWidget* client, const QString& picturePath)
+void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
 {
     // A missing or unreadable picture leaves the area blank; it still clicks.
-    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, picturePath);
+    // The drawing at twice the size serves dense screens.
+    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop,
+                                  pixmapAt(dataDir + "guitar.jpg"), pixmapAt(dataDir + "guitar@2x.jpg"));
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
     connect(m_image1, &PictureControl::mouseLeft, this, &Form1::Image1_MouseLeave);
@@ -388,8 +406,10 @@ void Form1::Form_Load()
 
 void Form1::closeEvent(QCloseEvent* e)
 {
-    // Form_Unload: the volume window goes with the main window.
+    // Form_Unload: the volume window goes with the main window, and so does
+    // every Hear still waiting: the program ends with its last window.
     unloadVolumeWindow();
+    endHears();
     e->accept();
 }
 
@@ -409,9 +429,7 @@ void Form1::Exit_Click()
 {
     // Ends at once: no unload handler, the players silenced, and a Hear that
     // is waiting stops where it is.
-    m_exiting = true;
-    for (int s = 1; s <= 6; ++s)
-        m_players[s]->stop();
+    endHears();
     QCoreApplication::exit(0);
 }
 
@@ -566,7 +584,8 @@ void Form1::Command3_Click()
 void Form1::WaitWithEvents(double seconds)
 {
     // A nested event loop: strumming, the timer, chord changes and a second
-    // Hear all run during the wait. It lasts at least `seconds`.
+    // Hear all run during the wait. It lasts at least `seconds` and runs the
+    // pending events at least once, however short the wait.
     QElapsedTimer clock;
     clock.start();
     const qint64 until = qint64(seconds * m_waitScale * 1000.0);
@@ -575,14 +594,33 @@ void Form1::WaitWithEvents(double seconds)
     wake.setSingleShot(true);
     wake.setTimerType(Qt::PreciseTimer);
     connect(&wake, &QTimer::timeout, &loop, &QEventLoop::quit);
-    for (qint64 left = until; left > 0 && !m_exiting; left = until - clock.elapsed()) {
-        wake.start(int(left));
+    do {
+        wake.start(int(std::max<qint64>(until - clock.elapsed(), 0)));
         loop.exec();
+        // Only the application's quitting ends the loop before the timer
+        // does; every later loop would then return at once, so stop here.
+        if (wake.isActive())
+            endHears();
+    } while (!m_exiting && clock.elapsed() < until);
+}
+
+void Form1::endHears()
+{
+    m_exiting = true;
+    for (int s = 1; s <= 6; ++s) {
+        if (m_players[s])
+            m_players[s]->stop();
     }
 }
 
 void Form1::Command4_Click()
 {
+    // Each click runs a whole Hear inside the waits of the one before; a held
+    // key or a stuck button queues thousands of clicks, so past a few levels
+    // a click does nothing rather than run the stack out.
+    if (m_exiting || m_hearDepth >= kHearNesting)
+        return;
+    ++m_hearDepth;
     SetSoundDir(m_module);
     m_shape13->setVisible(true);
     m_shape13->setTop(4560);
@@ -593,8 +631,10 @@ void Form1::Command4_Click()
         }
         m_shape13->setTop(m_shape13->top() + 150);
     }
-    WaitWithEvents(1.0);
+    if (!m_exiting)
+        WaitWithEvents(1.0);
     m_shape13->setVisible(false);
+    --m_hearDepth;
 }
 
 // ---------------------------------------------------------------- volume window

@@ -18,6 +18,7 @@
 
 #include <array>
 #include <memory>
+#include <string>
 
 #include <QPointF>
 
@@ -61,6 +62,12 @@ public:
     void syncDisplay();
     /// Scales the waits of Hear (1 = real time); the fuzzer hurries them.
     void setWaitScale(double scale) { m_waitScale = scale; }
+
+    /// How many Hears may run inside one another's waits; a click on "Hear"
+    /// beyond this depth does nothing.
+    static constexpr int kHearNesting = 8;
+    /// The number of Hears running now, the innermost included.
+    int hearDepth() const { return m_hearDepth; }
 
 public slots:
     void Form_Load();
@@ -114,14 +121,18 @@ protected:
 
 private:
     void buildUpperBand(QWidget* client);
-    void buildPictureArea(QWidget* client, const QString& picturePath);
+    void buildPictureArea(QWidget* client, const std::string& dataDir);
     void buildMenus();
     void noteLabelMouseDown(int s, int button, double x);
     void arrowClick(int s, bool towardBody);
     void scheduleSync();
     void message(const QString& text);
-    /// Waits at least `seconds`, running other events meanwhile.
+    /// Waits at least `seconds`, running other events meanwhile; returns at
+    /// once when the program is ending.
     void WaitWithEvents(double seconds);
+    /// The program is ending: every Hear stops where it is and the players
+    /// fall silent.
+    void endHears();
     /// "Search" and "Next": the entry test, the walk, "Not Found".
     void searchButton(bool fromStart);
 
@@ -129,6 +140,7 @@ private:
     FretboardState m_board;
     bool m_syncQueued = false;
     bool m_exiting = false;
+    int m_hearDepth = 0;
     double m_waitScale = 1.0;
 
     ComboControl *m_combo1 = nullptr, *m_combo2 = nullptr, *m_combo3 = nullptr;

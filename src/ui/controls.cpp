@@ -1,7 +1,6 @@
 #include "controls.h"
 
 #include <QAccessibleWidget>
-#include <QFileInfo>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
@@ -412,20 +411,16 @@ ButtonControl::ButtonControl(QWidget* parent, const QString& name, double left, 
 // ---------------------------------------------------------------- picture and overlay
 
 PictureControl::PictureControl(QWidget* parent, const QString& name, double left, double top,
-                               const QString& picturePath)
-    : QWidget(parent), m_picture(picturePath), m_left(left), m_top(top)
+                               const QPixmap& picture, const QPixmap& sharp)
+    : QWidget(parent), m_picture(picture), m_left(left), m_top(top)
 {
     setObjectName(name);
     setMouseTracking(true);
     // Shown at its natural size, 15 twips to the pixel.
     setGeometry(int(left / kTwips), int(top / kTwips), 921, 377);
-    const QFileInfo file(picturePath);
-    if (!m_picture.isNull()) {
-        m_sharp.load(file.path() + QLatin1Char('/') + file.completeBaseName() + QStringLiteral("@2x.")
-                     + file.suffix());
-        if (m_sharp.size() != m_picture.size() * 2)
-            m_sharp = QPixmap();
-    }
+    // The denser drawing serves only when it is exactly twice the picture.
+    if (!m_picture.isNull() && sharp.size() == m_picture.size() * 2)
+        m_sharp = sharp;
 }
 
 void PictureControl::paintEvent(QPaintEvent*)

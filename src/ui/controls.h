@@ -295,9 +295,10 @@ class PictureControl : public QWidget {
     Q_PROPERTY(double Top READ top CONSTANT)
     Q_PROPERTY(bool Visible READ isVisibleTo)
 public:
-    /// `picturePath` names the picture at its natural size; a file beside it
-    /// with "@2x" before the extension, if there, is used on denser screens.
-    PictureControl(QWidget* parent, const QString& name, double left, double top, const QString& picturePath);
+    /// `picture` is shown at its natural size; `sharp`, the same picture drawn
+    /// at twice the size (or a null pixmap), serves denser screens.
+    PictureControl(QWidget* parent, const QString& name, double left, double top, const QPixmap& picture,
+                   const QPixmap& sharp);
     double left() const { return m_left; }
     double top() const { return m_top; }
     bool isVisibleTo() const { return !isHidden(); }

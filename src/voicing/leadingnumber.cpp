@@ -1,6 +1,7 @@
 #include "leadingnumber.h"
 
-#include <cstdlib>
+#include <charconv>
+#include <limits>
 #include <string>
 
 namespace chordmoss {
@@ -40,8 +41,18 @@ double LeadingNumber(std::string_view text)
             end = i;
         }
     }
-    digits.resize(end);
-    return std::strtod(digits.c_str(), nullptr);
+    // Read with the C conventions whatever the user's locale: a desktop set
+    // to German or Turkish must not turn "3.5" into 3.
+    const bool negative = digits[0] == '-';
+    const std::size_t first = (digits[0] == '+' || negative) ? 1 : 0;
+    double value = 0.0;
+    if (std::from_chars(digits.data() + first, digits.data() + end, value).ec == std::errc::result_out_of_range) {
+        // Out of range: too large reads as infinity, too small as zero.
+        const std::size_t e = digits.find('e');
+        const bool tiny = e < end ? digits[e + 1] == '-' : digits.find_first_of("123456789") > digits.find('.');
+        value = tiny ? 0.0 : std::numeric_limits<double>::infinity();
+    }
+    return negative ? -value : value;
 }
 
 } // namespace chordmoss

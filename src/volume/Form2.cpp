@@ -30,18 +30,20 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     setObjectName(QStringLiteral("Form2"));
     setWindowTitle(QStringLiteral("             Volume Control Slider"));
     setFixedSize(int(3240 / kTwips), int(1170 / kTwips));
-    setAutoFillBackground(true);
-    // Fixed colours and face, as in the main window: no theme reaches the
-    // number, the button or the wedge's ground.
-    QPalette pal = fixedPalette();
-    pal.setColor(QPalette::Window, kWindowColour);
-    setPalette(pal);
+    // The window colour is painted (paintEvent), not put into the window's
+    // palette: the style caches button faces under the palette's identity,
+    // and a palette made afresh at every load would leave a few KB in that
+    // cache, and its key for good, at every open and close. The number keeps
+    // fixed colours of its own, so no theme reaches it.
     setFont(windowFont(8.25));
 
     m_picture1 = new VolumeSlider(this);
     placeTwips(m_picture1, 120, 360, 2295, 375);
     m_label1 = new LabelControl(this, QStringLiteral("Label1"), 2520, 480, 495, 255, QStringLiteral("Label1"));
     m_label1->setAutoFillBackground(true);
+    QPalette pal = fixedPalette();
+    pal.setColor(QPalette::Window, kWindowColour);
+    m_label1->setPalette(pal);
     m_command1 = new ButtonControl(this, QStringLiteral("Command1"), 960, 900, 735, 255, QStringLiteral("Close"));
     setTabOrder(m_picture1, m_command1);
     describeControl(m_picture1, QStringLiteral("Volume slider"), QAccessible::Slider);
@@ -129,6 +131,8 @@ void Form2::Label1_Change()
 }
 
 void Form2::Command1_Click() { unload(); }
+
+void Form2::paintEvent(QPaintEvent*) { QPainter(this).fillRect(rect(), kWindowColour); }
 
 void Form2::closeEvent(QCloseEvent* e)
 {

@@ -45,6 +45,7 @@ public slots:
 protected:
     /// Closing from the title bar is the same as "Close".
     void closeEvent(QCloseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     Module1& m_module;

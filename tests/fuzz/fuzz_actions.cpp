@@ -1,41 +1,49 @@
-// Random sequences of user actions against the main window and the volume
-// window, with the display's invariants checked after every action.
-//
-// Built with clang's libFuzzer (make fuzz). Each input is a script: every
-// action takes a selector byte and its arguments from the input.
+// Random sessions of hundreds of user actions against the main window and
+// the volume window, with the display's invariants checked after each one.
+// Built with clang's libFuzzer (make fuzz). Every action runs from the event
+// loop, so one that comes while a Hear waits runs inside it, as a click does:
+// Hears nest at real depth (waits shortened), and the windows and the program
+// are closed in the middle of them. Meanwhile the sample files in the working
+// directory turn bad, vanish or grow, and the audio output stalls.
 
+#include <QAction>
 #include <QApplication>
 #include <QLineEdit>
+#include <QPushButton>
 #include <QTimer>
 
+#include <SDL.h>
 #include <fuzzer/FuzzedDataProvider.h>
 
 #include <cstdio>
-#include <cstdlib>
-#include <string>
+#include <filesystem>
+#include <fstream>
 
 #include "Form1.h"
 #include "Form2.h"
 #include "chordformulas.h"
-#include "controls.h"
 #include "fretboardstate.h"
+#include "watchedplayer.h"
 #include "module1.h"
 #include "notetables.h"
+#include "samplenames.h"
 
 using namespace chordmoss;
+namespace fs = std::filesystem;
 
 namespace {
 
 QApplication* app = nullptr;
+bool ending = false; // the session has closed or quit the program
 
 [[noreturn]] void fail(const char* what, int s)
 {
-    std::fprintf(stderr, "invariant broken: %s (string %d)\n", what, s);
+    std::fprintf(stderr, "invariant broken: %s (%d)\n", what, s);
     std::abort();
 }
 
 /// Every visible dot on a fret column, each note at most once in the listing,
-/// and every shown caption naming the note of its dot's fret.
+/// every shown caption naming the note of its dot's fret, Hears bounded.
 void checkInvariants(Form1& f)
 {
     const Module1& m = f.module();
@@ -58,6 +66,8 @@ void checkInvariants(Form1& f)
         if (first != std::string::npos && b.text1.find(entry, first + 1) != std::string::npos)
             fail("a note listed twice", 0);
     }
+    if (f.hearDepth() > Form1::kHearNesting)
+        fail("Hears nested past the bound", f.hearDepth());
 }
 
 std::string someText(FuzzedDataProvider& in)
@@ -66,13 +76,14 @@ std::string someText(FuzzedDataProvider& in)
     case 0: return std::string(kChromaticFromA[in.ConsumeIntegralInRange(0, 11)]);
     case 1: return std::string(ChordFormulas[in.ConsumeIntegralInRange(0, 62)].key);
     case 2: return std::to_string(in.ConsumeIntegralInRange(-20, 40));
-    default: return in.ConsumeRandomLengthString(300);
+    default: return in.ConsumeRandomLengthString(40);
     }
 }
 
 double someCoordinate(FuzzedDataProvider& in, double lo, double hi)
 {
-    return in.ConsumeBool() ? in.ConsumeFloatingPointInRange(lo, hi) : in.ConsumeFloatingPoint<double>();
+    // Whole twips mostly: two bytes each, so an input holds more actions.
+    return in.ConsumeBool() ? in.ConsumeIntegralInRange<int>(int(lo), int(hi)) : in.ConsumeFloatingPoint<double>();
 }
 
 int someButton(FuzzedDataProvider& in)
@@ -81,25 +92,49 @@ int someButton(FuzzedDataProvider& in)
     return buttons[in.ConsumeIntegralInRange(0, 5)];
 }
 
-QObject* child(Form1& f, const char* name) { return f.findChild<QObject*>(QString::fromLatin1(name)); }
+template <typename T = QObject> T* child(QObject* w, const QString& name) { return w->findChild<T*>(name); }
+
+/// A sample file in the working directory, used before the program's own:
+/// copied whole, cut short, removed, or grown or replaced with noise.
+void touchSample(FuzzedDataProvider& in)
+{
+    const std::string name(SampleNames[in.ConsumeIntegralInRange<size_t>(0, SampleNames.size() - 1)]);
+    std::error_code ec;
+    switch (in.ConsumeIntegralInRange(0, 3)) {
+    case 0: fs::copy_file(ProgramSampleDir() + name, name, fs::copy_options::overwrite_existing, ec); break;
+    case 1: fs::resize_file(name, in.ConsumeIntegralInRange<uintmax_t>(0, 20000), ec); break;
+    case 2: fs::remove(name, ec); break;
+    default: { // noise up to 32 KB, from a few bytes of the input: the script goes on
+        std::ofstream out(name, in.ConsumeBool() ? std::ios::app : std::ios::trunc);
+        const std::string noise = in.ConsumeRandomLengthString(16);
+        for (int i = in.ConsumeIntegralInRange(1, 2000); i > 0; --i)
+            out << noise;
+    }
+    }
+}
+
+/// A held "Hear" button: a click at each pass of the event loop, so each
+/// lands in the waits of the Hears before it.
+void holdHear(QPushButton* hear, int clicks)
+{
+    QTimer::singleShot(0, hear, [hear, clicks] {
+        if (clicks > 1)
+            holdHear(hear, clicks - 1);
+        hear->click();
+    });
+}
 
 void act(Form1& f, FuzzedDataProvider& in)
 {
     const int s = in.ConsumeIntegralInRange(1, 6);
     StringGroup& g = f.board().string(s);
-    static const char* combos[] = {"Combo1", "Combo2", "Combo3"};
-    switch (in.ConsumeIntegralInRange(0, 15)) {
-    case 0: // typing into a combo's edit field
-        child(f, combos[in.ConsumeIntegralInRange(0, 2)])->setProperty("Text", QString::fromStdString(someText(in)));
-        break;
-    case 1: // choosing from a list
-        child(f, combos[in.ConsumeIntegralInRange(0, 2)])->setProperty("ListIndex", in.ConsumeIntegralInRange(-2, 70));
-        break;
-    case 2:
-        child(f, "Check1")->setProperty("Value", in.ConsumeIntegralInRange(0, 1));
-        break;
+    const QString combo = QStringLiteral("Combo%1").arg(in.ConsumeIntegralInRange(1, 3));
+    switch (in.ConsumeIntegralInRange(0, 18)) {
+    case 0: child(&f, combo)->setProperty("Text", QString::fromStdString(someText(in))); break; // typing
+    case 1: child(&f, combo)->setProperty("ListIndex", in.ConsumeIntegralInRange(-2, 70)); break;
+    case 2: child(&f, QStringLiteral("Check1"))->setProperty("Value", in.ConsumeIntegralInRange(0, 1)); break;
     case 3:
-        child(f, "AltChords")->setProperty("Value", in.ConsumeIntegralInRange(0, 1));
+        child(&f, QStringLiteral("AltChords"))->setProperty("Value", in.ConsumeIntegralInRange(0, 1));
         f.AltChords_Click();
         break;
     case 4: // a press on a shown note label
@@ -122,25 +157,60 @@ void act(Form1& f, FuzzedDataProvider& in)
         break;
     case 8: { // typing a note, then leaving the box
         const int box = in.ConsumeIntegralInRange(0, 4);
-        f.findChild<QLineEdit*>(QStringLiteral("Search1_%1").arg(box))->setText(QString::fromStdString(someText(in)));
+        child<QLineEdit>(&f, QStringLiteral("Search1_%1").arg(box))->setText(QString::fromStdString(someText(in)));
         f.Search1_LostFocus(box);
         break;
     }
     case 9: f.Command1_Click(); break;
     case 10: f.Command2_Click(); break;
     case 11: f.Command3_Click(); break;
-    case 12: f.Command4_Click(); break;
-    case 13: f.Timer1_Timer(); break;
-    case 14: // the volume slider
-        if (Form2* w = f.volumeWindow())
-            w->Picture1_MouseMove(someButton(in), 0, someCoordinate(in, -20, 200), 10);
+    case 12: // "Hear", clicked or held down
+    case 13: holdHear(child<QPushButton>(&f, QStringLiteral("Command4")), in.ConsumeIntegralInRange(1, 30)); break;
+    case 14: f.Timer1_Timer(); break;
+    case 15: // the volume slider, its "Close" button, its title bar's close
+        if (Form2* w = f.volumeWindow()) {
+            const int how = in.ConsumeIntegralInRange(0, 2);
+            if (how == 0)
+                w->Picture1_MouseMove(someButton(in), 0, someCoordinate(in, -20, 200), 10);
+            else
+                how == 1 ? child<QPushButton>(w, QStringLiteral("Command1"))->click() : void(w->close());
+        }
         break;
-    default:
-        if (Form2* w = f.volumeWindow())
-            w->Command1_Click();
+    case 16: touchSample(in); break;
+    case 17: { // the output device goes away; the next note brings it back
+        SDL_Event e{};
+        e.type = SDL_AUDIODEVICEREMOVED;
+        SDL_PushEvent(&e);
         break;
     }
+    default: // now and then, the end: the window's close, a quit, or File > Exit
+        if (in.ConsumeIntegralInRange(0, 15) == 0) {
+            ending = true;
+            const int how = in.ConsumeIntegralInRange(0, 2);
+            how == 0 ? void(f.close()) : how == 1 ? QApplication::quit() : child<QAction>(&f, QStringLiteral("Exit"))->trigger();
+        }
+    }
 }
+
+/// Runs one action from the event loop and queues the next, so that actions
+/// coming during a Hear's wait run inside it.
+struct Session {
+    Form1& f;
+    FuzzedDataProvider& in;
+    int actions = 0;
+    void step()
+    {
+        if (ending)
+            return; // the program must now end by itself
+        QTimer::singleShot(0, &f, [this] { step(); });
+        if (QApplication::activeModalWidget())
+            return; // a message box is answered first, as a user must
+        if (in.remaining_bytes() == 0 || ++actions > 1000)
+            return QCoreApplication::exit(0);
+        act(f, in);
+        checkInvariants(f);
+    }
+};
 
 } // namespace
 
@@ -150,26 +220,41 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("SDL_AUDIODRIVER", "dummy");
     app = new QApplication(*argc, *argv);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
+    // Sample files come and go in a working directory of the fuzzer's own.
+    char dir[] = "/tmp/chordmoss-fuzz-XXXXXX";
+    if (!mkdtemp(dir) || !fs::exists(ProgramSampleDir() + "E6.mp3"))
+        std::abort();
+    fs::current_path(dir);
     // Message boxes are answered as soon as they come up.
     auto* answer = new QTimer(app);
-    answer->setInterval(0);
     QObject::connect(answer, &QTimer::timeout, [] {
         if (QWidget* w = QApplication::activeModalWidget())
             w->close();
     });
-    answer->start();
+    answer->start(0);
     return 0;
 }
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size)
 {
     FuzzedDataProvider in(data, size);
-    Form1 f;
-    f.setWaitScale(0.001);
-    for (int i = 0; i < 48 && in.remaining_bytes() > 0; ++i) {
-        act(f, in);
-        checkInvariants(f);
+    for (const fs::directory_entry& e : fs::directory_iterator(fs::current_path()))
+        fs::remove(e.path());
+    ending = false;
+    Form1 f{nullptr, watchedPlayers([](int s) {
+                if (ending)
+                    fail("a string played after the program ended", s);
+            })};
+    f.setWaitScale(0.002);
+    f.show();
+    Session session{f, in};
+    QTimer::singleShot(0, &f, [&session] { session.step(); });
+    QApplication::exec(); // returns once every Hear has returned
+    for (int s = 1; s <= 6; ++s) {
+        if (ending && f.players()[s]->playState() == StringPlayer::Playing)
+            fail("a string sounding after the program ended", s);
     }
-    f.syncDisplay();
+    if (f.hearDepth() != 0)
+        fail("a Hear still running after the event loop ended", f.hearDepth());
     return 0;
 }
