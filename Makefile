@@ -50,6 +50,7 @@ test-asan: deps
 	cmake --build $(ASAN_BUILD)
 	cd $(ASAN_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1 \
 	  ctest --output-on-failure --timeout 600
 
@@ -67,7 +68,7 @@ fuzz: deps
 	cmake --build $(FUZZ_BUILD) --target fuzz_actions
 	mkdir -p $(FUZZ_BUILD)/corpus
 	cd $(FUZZ_BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
-	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/fuzz/lsan.supp:print_suppressions=0 \
+	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  ./tests/fuzz/fuzz_actions -max_total_time=$(FUZZ_SECONDS) -print_final_stats=1 \
 	  -max_len=4096 -len_control=0 -timeout=60 -artifact_prefix=$(abspath $(FUZZ_BUILD))/ \
 	  $(abspath $(FUZZ_BUILD))/corpus $(CURDIR)/tests/fuzz/corpus

@@ -110,7 +110,12 @@ SampleMixer::SampleMixer()
     setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
     SDL_InitSubSystem(SDL_INIT_EVENTS); // device removal is reported as an event
     Mix_Init(MIX_INIT_MP3);
-    m_thread = std::thread([this] { run(); });
+    m_thread = SDL_CreateThread(
+        [](void* self) {
+            static_cast<SampleMixer*>(self)->run();
+            return 0;
+        },
+        "chordmoss-sound", this);
 }
 
 SampleMixer::~SampleMixer()
@@ -120,7 +125,7 @@ SampleMixer::~SampleMixer()
         m_stop = true;
     }
     m_wake.notify_all();
-    m_thread.join();
+    SDL_WaitThread(m_thread, nullptr);
     for (auto& [path, c] : m_cache) {
         if (c)
             Mix_FreeChunk(c);

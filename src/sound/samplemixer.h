@@ -25,10 +25,10 @@
 #include <mutex>
 #include <optional>
 #include <string>
-#include <thread>
 #include <vector>
 
 struct Mix_Chunk;
+struct SDL_Thread;
 
 namespace chordmoss {
 
@@ -112,7 +112,9 @@ private:
 
     mutable std::mutex m_mutex; // everything below but the atomics
     std::condition_variable m_wake, m_idle;
-    std::thread m_thread;
+    // An SDL thread, not a std::thread: SDL frees what it keeps per thread
+    // (its last error text) only for threads it started itself.
+    SDL_Thread* m_thread = nullptr;
     bool m_stop = false;
     bool m_open = false;      // Mix calls are made only while this holds
     bool m_wantOpen = false;  // a note is waiting for the device
