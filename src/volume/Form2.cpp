@@ -33,8 +33,8 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     // The window colour is painted (paintEvent), not put into the window's
     // palette: the style caches button faces under the palette's identity,
     // and a palette made afresh at every load would leave a few KB in that
-    // cache, and its key for good, at every open and close. The number keeps
-    // fixed colours of its own, so no theme reaches it.
+    // cache, and its key for good, at every open and close. The number and the
+    // slider keep fixed colours of their own, so no theme reaches them.
     setFont(windowFont(8.25));
 
     m_picture1 = new VolumeSlider(this);
@@ -44,6 +44,7 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     QPalette pal = fixedPalette();
     pal.setColor(QPalette::Window, kWindowColour);
     m_label1->setPalette(pal);
+    m_picture1->setPalette(pal);
     m_command1 = new ButtonControl(this, QStringLiteral("Command1"), 960, 900, 735, 255, QStringLiteral("Close"));
     setTabOrder(m_picture1, m_command1);
     describeControl(m_picture1, QStringLiteral("Volume slider"), QAccessible::Slider);
