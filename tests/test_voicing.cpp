@@ -180,20 +180,6 @@ private slots:
 
     void displayGroups()
     {
-        // Before any run the labels and buttons show, at their design columns.
-        FretboardState design;
-        Module1 m;
-        Init(m, "C ");
-        const int designFrets[6] = {2, -1, 0, 2, -1, 0};
-        for (int s = 1; s <= 6; ++s) {
-            const StringGroup& g = design.string(s);
-            QCOMPARE(g.caption, std::string("Label2"));
-            QVERIFY(g.labelVisible && g.lessVisible && g.moreVisible);
-            QVERIFY(!g.dotVisible && !g.lineVisible && !g.ellipseVisible);
-            QCOMPARE(DotFret(m, design, s), designFrets[s - 1]);
-        }
-        QCOMPARE(design.string(6).lineX2, 11440.0f);
-
         // A run shows a sounding string's whole group and hides a muted one's,
         // which keeps its column.
         Fresh f(ChordChoice{});
