@@ -77,7 +77,8 @@ private slots:
             const auto [windowCode, windowOut, windowErr] = start("-style fusion", headless);
             QVERIFY2(windowCode == 1 && windowErr.startsWith("chordmoss: ") && windowErr.count('\n') == 1, windowErr);
         }
-        QVERIFY(std::get<1>(start("chord A 7th 5 --format png --size 150")).startsWith("\x89PNG")); // handed over to paint
+        // Handed over to paint:
+        QVERIFY(std::get<1>(start("chord A 7th 5 --format png --size 150")).startsWith("\x89PNG"));
     }
 
     void matchesTheWindow_data()
@@ -178,7 +179,8 @@ private slots:
         QTest::newRow("no type") << words("chord C") << 2 << u"needs a ROOT and a TYPE"_s;
         QTest::newRow("sharp") << words("find C#") << 2 << u"'C#': Please only enter flats"_s;
         QTest::newRow("letter") << words("find h") << 2 << u"Please enter a letter between A and G"_s;
-        QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2 << u"Please enter the notes in the chord"_s;
+        QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2
+                                   << u"Please enter the notes in the chord"_s;
         QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;
         QTest::newRow("same note twice") << words("find C c") << 1 << u"Not Found"_s;
         QTest::newRow("short shape") << words("name x3201") << 2 << u"gives 5"_s;
@@ -211,7 +213,8 @@ private slots:
         QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
         const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
-        const QMap<int, double> mirrored = svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
+        const QMap<int, double> mirrored =
+            svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
         QCOMPARE(dots.keys(), QList<int>({2, 3, 5}));
         QCOMPARE(mirrored.keys(), dots.keys());
         QVERIFY(dots[2] < dots[3] && dots[3] < dots[5]);
@@ -219,8 +222,8 @@ private slots:
             QCOMPARE(mirrored[s], 200 - dots[s]);
         const Run png = run(words("name x02010 --format png --size 123x77"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
-        QCOMPARE(QImage::fromData(QByteArray::fromStdString(run(words("chord A 7th 5 -f png --size 150")).out)).height(),
-                 167);
+        const Run box = run(words("chord A 7th 5 -f png --size 150"));
+        QCOMPARE(QImage::fromData(QByteArray::fromStdString(box.out)).height(), 167);
     }
 };
 

@@ -51,7 +51,9 @@ int endDuringHears(int argc, char** argv, const QByteArray& how)
         since.start();
         cpu = std::clock();
         ending = true;
-        how == "close" ? void(f.close()) : how == "quit" ? QApplication::quit() : f.findChild<QAction*>(QStringLiteral("Exit"))->trigger();
+        how == "close"  ? void(f.close())
+            : how == "quit" ? QApplication::quit()
+                            : f.findChild<QAction*>(QStringLiteral("Exit"))->trigger();
     });
     QApplication::exec();
     for (int s = 1; s <= 6; ++s)
@@ -142,7 +144,8 @@ private slots:
             QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
         }
         const std::size_t after = mallinfo2().uordblks;
-        QVERIFY2(after < before + 100 * 1024, qPrintable(QStringLiteral("%1 KB kept").arg((double(after) - before) / 1024)));
+        QVERIFY2(after < before + 100 * 1024,
+                 qPrintable(QStringLiteral("%1 KB kept").arg((double(after) - before) / 1024)));
     }
 };
 

@@ -191,7 +191,8 @@ private slots:
         Window w;
         w.set(QStringLiteral("Combo3"), "Text", QStringLiteral("9 "));
         // Dots and lines lie over the picture but let presses through to it.
-        QCOMPARE(w.f.centralWidget()->childAt(QPoint((11400 + 52) / 15, (5040 + 52) / 15)), w.w(QStringLiteral("Image1")));
+        QCOMPARE(w.f.centralWidget()->childAt(QPoint((11400 + 52) / 15, (5040 + 52) / 15)),
+                 w.w(QStringLiteral("Image1")));
         press(w.w(QStringLiteral("Image1")), Qt::MouseButton(button), QPointF(x, y));
         const bool knob = position == QLatin1String("knob"), neck = !knob && !position.isEmpty();
         QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), neck ? position : QStringLiteral("9 "));

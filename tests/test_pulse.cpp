@@ -56,7 +56,8 @@ private slots:
             const auto up = Clock::now();
             hear(*m_form);
             const auto sound = m_server->recorder().firstSoundAfter(up);
-            QVERIFY2(sound != Clock::time_point{} && sound - up < std::chrono::seconds(2), qPrintable(QString::number(round)));
+            QVERIFY2(sound != Clock::time_point{} && sound - up < std::chrono::seconds(2),
+                     qPrintable(QString::number(round)));
             m_server->stop();
         }
         QVERIFY(m_server->start());

@@ -68,7 +68,8 @@ private slots:
         QTest::addColumn<QStringList>("shown");
         QTest::addColumn<QList<int>>("cursor");
         QTest::newRow("one note") << list("C ") << "SNNNNN"
-                                  << list("A Min |A Min6 |A Min\\6 |A Min6/9 |A Min6(9) |A Min7 ") << QList<int>{0, 6, 1};
+                                  << list("A Min |A Min6 |A Min\\6 |A Min6/9 |A Min6(9) |A Min7 ")
+                                  << QList<int>{0, 6, 1};
         QTest::newRow("Next before any Search") << list("C ") << "N" << list("A Min ") << QList<int>{0, 1, 1};
         QTest::newRow("Search starts again") << list("C ") << "SNNS" << list("A Min |A Min6 |A Min\\6 |A Min ")
                                              << QList<int>{0, 1, 1};
@@ -107,7 +108,8 @@ private slots:
             seen << (SearchWalk(table, entries, host) ? host.shown() : QStringLiteral("Not Found"));
             // The chord on display is the one found, or the last candidate.
             const bool found = seen.last() != QLatin1String("Not Found");
-            QCOMPARE(QString::fromStdString(host.choice.root + host.choice.type), found ? seen.last() : u"Ab Min7-5 "_qs);
+            QCOMPARE(QString::fromStdString(host.choice.root + host.choice.type),
+                     found ? seen.last() : u"Ab Min7-5 "_qs);
         }
         QCOMPARE(seen, shown);
         QCOMPARE((QList<int>{table[1], table[2], table[3]}), cursor);

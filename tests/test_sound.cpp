@@ -85,7 +85,8 @@ private slots:
         SetSoundDir(m);
         QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
         // Not there: the program's own sample; there: the file as named.
-        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")),
+                 QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
         QFile local(elsewhere.filePath(QStringLiteral("E6.mp3")));
         QVERIFY(local.open(QIODevice::WriteOnly));
         QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral("E6.mp3"));
@@ -232,9 +233,9 @@ private slots:
         const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
         const long before = residentKb();
-        for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}),
-                                        dir.filePath(QStringLiteral("folder.mp3")).toStdString(), std::string("/no/such.mp3"),
-                                        huge, longer}) {
+        const std::string folder = dir.filePath(QStringLiteral("folder.mp3")).toStdString();
+        for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}), folder,
+                                        std::string("/no/such.mp3"), huge, longer}) {
             QElapsedTimer answer;
             answer.start();
             player.setURL(path);
