@@ -47,6 +47,7 @@ private slots:
         w.click("Command1"); // the box being edited is normalised first
         QCOMPARE(w.box(0)->text(), QStringLiteral("C "));
         QCOMPARE(w.chord(), QStringLiteral("A Min "));
+        QVERIFY(w.get(QStringLiteral("Text1")).toString().contains(QLatin1String("3b-C "))); // and computed it
         w.click("Command2");
         QCOMPARE(w.chord(), QStringLiteral("A Min6 "));
         QCOMPARE(w.cursor(), QList<int>({0, 2, 1}));
