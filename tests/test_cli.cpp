@@ -56,183 +56,176 @@ class TestCli : public QObject {
 private slots:
     // First: under LeakSanitizer, a child process started after the windows
     // have come and gone upsets its exit check.
-    void theProgram();
-    void matchesTheWindow_data();
-    void matchesTheWindow();
-    void namesFindEveryVoicing();
-    void namesShapes_data();
-    void namesShapes();
-    void mistakes_data();
-    void mistakes();
-    void chordBoxes();
-};
-
-void TestCli::matchesTheWindow_data()
-{
-    QTest::addColumn<bool>("fourFrets");
-    QTest::addColumn<bool>("alternate");
-    QTest::newRow("plain") << false << false;
-    QTest::newRow("four frets") << true << false;
-    QTest::newRow("alternate") << false << true;
-    QTest::newRow("both") << true << true;
-}
-
-void TestCli::matchesTheWindow()
-{
-    QFETCH(bool, fourFrets);
-    QFETCH(bool, alternate);
-    Form1 f;
-    auto control = [&](const QString& name) { return f.findChild<QObject*>(name); };
-    auto combo = [&](const char* name) { return f.findChild<ComboControl*>(QLatin1String(name)); };
-    if (fourFrets)
-        f.findChild<QCheckBox*>(u"Check1"_s)->click();
-    if (alternate)
-        f.findChild<QCheckBox*>(u"AltChords"_s)->click();
-    for (int i = 0; i < 12 * 63 * 2; ++i) {
-        const int r = i / 126, t = i / 2 % 63, p = i % 2 * 5;
-        if (i % 126 == 0)
-            combo("Combo1")->setListIndex(r);
-        // The listing starts from where the computation before left the strings;
-        // typing "0" (which runs nothing) makes the type choice compute what it
-        // computes after a fresh start.
-        combo("Combo3")->setEditText(u"0"_s);
-        combo("Combo2")->setListIndex(t);
-        combo("Combo3")->setListIndex(p);
-        const WindowVoicing v = ChordAsWindowShows({r, t, p, fourFrets, alternate});
-        for (int s = 1; s <= 6; ++s) {
-            QObject* dot = control(u"Shape%1"_s.arg(s));
-            const auto column = std::find(kFretLeft.begin(), kFretLeft.end(), dot->property("Left").toDouble());
-            QCOMPARE(v.frets[s - 1], dot->property("Visible").toBool() ? int(column - kFretLeft.begin()) : -1);
-            if (v.frets[s - 1] >= 0)
-                QCOMPARE(QString::fromStdString(v.captions[s - 1]),
-                         control(u"Label%1"_s.arg(s + 1))->property("Caption").toString());
+    void theProgram()
+    {
+        auto start = [](const char* args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+            QProcess p;
+            p.setProcessEnvironment(env);
+            p.start(QStringLiteral(CHORDMOSS_BINARY), words(args));
+            p.waitForFinished(10000);
+            return std::tuple(p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError());
+        };
+        QCOMPARE(start("--version"), std::tuple(0, QByteArray("chordmoss " CHORDMOSS_VERSION "\n"), QByteArray()));
+        QCOMPARE(QJsonDocument::fromJson(std::get<1>(start("chord Db maj --format json")))[u"fingering"_s].toString(),
+                 u"1xx121"_s);
+        QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
+        for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
+            headless.remove(QLatin1String(name));
+        for (const char* display : {"", ":9999"}) { // none, and one no server answers
+            if (*display)
+                headless.insert(u"DISPLAY"_s, QLatin1String(display));
+            const auto [windowCode, windowOut, windowErr] = start("-style fusion", headless);
+            QVERIFY2(windowCode == 1 && windowErr.startsWith("chordmoss: ") && windowErr.count('\n') == 1, windowErr);
         }
-        QCOMPARE(QString::fromStdString(v.listing), control(u"Text1"_s)->property("Text").toString());
+        // Handed over to paint:
+        QVERIFY(std::get<1>(start("chord A 7th 5 --format png --size 150")).startsWith("\x89PNG"));
     }
-}
 
-void TestCli::namesFindEveryVoicing()
-{
-    // Every position and option of every chord.
-    for (int i = 0; i < 4 * 13 * 756; ++i) {
-        const int options = i / (13 * 756), p = i / 756 % 13, r = i / 63 % 12, t = i % 63;
-        const std::vector<ShapeName> names =
-            NameShape(ChordAsWindowShows({r, t, p, bool(options & 1), bool(options & 2)}).frets);
-        QVERIFY(std::is_partitioned(names.begin(), names.end(), [](const ShapeName& n) { return n.exact; }));
-        if (std::none_of(names.begin(), names.end(), [&](auto& n) { return n.root == r && n.type == t; }))
-            QFAIL(qPrintable(u"root %1, type %2, position %3 not named"_s.arg(r).arg(t).arg(p)));
+    void matchesTheWindow_data()
+    {
+        QTest::addColumn<bool>("fourFrets");
+        QTest::addColumn<bool>("alternate");
+        QTest::newRow("plain") << false << false;
+        QTest::newRow("four frets") << true << false;
+        QTest::newRow("alternate") << false << true;
+        QTest::newRow("both") << true << true;
     }
-}
 
-void TestCli::namesShapes_data()
-{
-    QTest::addColumn<QString>("shape");
-    QTest::addColumn<QString>("line"); // a line of the listing
-    QTest::addColumn<bool>("first");
-    QTest::newRow("C") << u"x32010"_s << u"exact     C Maj"_s << true;
-    QTest::newRow("C over E") << u"032010"_s << u"exact     C Maj/E"_s << true;
-    QTest::newRow("E minor") << u"022000"_s << u"exact     E Min"_s << true;
-    QTest::newRow("A minor 7") << u"x02010"_s << u"exact     A Min7"_s << true;
-    QTest::newRow("C 6 over A") << u"x02010"_s << u"exact     C 6th/A"_s << false;
-    QTest::newRow("A minor 9 holds it") << u"x02010"_s << u"includes  A Min9"_s << false;
-    QTest::newRow("G") << u"3x0003"_s << u"exact     G Maj"_s << true;
-    QTest::newRow("E minor 7 over G") << u"3x0003"_s << u"includes  E Min7/G"_s << false;
-    QTest::newRow("two-digit frets") << u"x-10-12-12-11-10"_s << u"exact     G Min"_s << true;
-    QTest::newRow("six words") << u"x 3 2 0 1 0"_s << u"exact     C Maj"_s << true;
-    QTest::newRow("one note, highest fret") << u"x-24-x-x-x-x"_s << u"includes  A (5)"_s << true;
-}
-
-void TestCli::namesShapes()
-{
-    QFETCH(QString, shape);
-    QFETCH(QString, line);
-    QFETCH(bool, first);
-    const Run r = run(QStringList{u"name"_s} + shape.split(QLatin1Char(' ')));
-    const QStringList lines = QString::fromStdString(r.out).split(QLatin1Char('\n'));
-    QVERIFY2(r.code == 0 && lines.contains(line), r.out.c_str());
-    QVERIFY(!first || lines.value(1) == line);
-}
-
-void TestCli::mistakes_data()
-{
-    QTest::addColumn<QStringList>("args");
-    QTest::addColumn<int>("code");
-    QTest::addColumn<QString>("message");
-    QTest::newRow("root") << words("chord H Maj") << 2 << u"unknown root 'H'; closest: A, B"_s;
-    QTest::newRow("type") << words("chord C mja7") << 2 << u"closest: Maj, Min7, MMaj7, Maj7"_s;
-    QTest::newRow("position") << words("chord C Maj 13") << 2 << u"position '13' is not"_s;
-    QTest::newRow("negative position") << words("chord C Maj -1") << 2 << u"position '-1' is not"_s;
-    QTest::newRow("no type") << words("chord C") << 2 << u"needs a ROOT and a TYPE"_s;
-    QTest::newRow("sharp") << words("find C#") << 2 << u"'C#': Please only enter flats"_s;
-    QTest::newRow("letter") << words("find h") << 2 << u"Please enter a letter between A and G"_s;
-    QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2 << u"Please enter the notes in the chord"_s;
-    QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;
-    QTest::newRow("same note twice") << words("find C c") << 1 << u"Not Found"_s;
-    QTest::newRow("short shape") << words("name x3201") << 2 << u"gives 5"_s;
-    QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"'25' is neither a fret"_s;
-    QTest::newRow("silent shape") << words("name xxxxxx") << 2 << u"no string sounds"_s;
-    QTest::newRow("format") << words("find C --format=svg") << 2 << u"format 'svg'"_s;
-    QTest::newRow("size") << words("chord C Maj --size 9") << 2 << u"size '9'"_s;
-    QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
-    QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
-    QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
-}
-
-void TestCli::mistakes()
-{
-    QFETCH(QStringList, args);
-    QFETCH(int, code);
-    QFETCH(QString, message);
-    const Run r = run(args);
-    QCOMPARE(r.code, code);
-    QVERIFY2(QString::fromStdString(r.err).contains(message) && std::count(r.err.begin(), r.err.end(), '\n') == 1
-                 && r.out.empty(), r.err.c_str());
-}
-
-void TestCli::theProgram()
-{
-    auto start = [](const char* args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
-        QProcess p;
-        p.setProcessEnvironment(env);
-        p.start(QStringLiteral(CHORDMOSS_BINARY), words(args));
-        p.waitForFinished(10000);
-        return std::tuple(p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError());
-    };
-    QCOMPARE(start("--version"), std::tuple(0, QByteArray("chordmoss " CHORDMOSS_VERSION "\n"), QByteArray()));
-    QCOMPARE(QJsonDocument::fromJson(std::get<1>(start("chord Db maj --format json")))[u"fingering"_s].toString(),
-             u"1xx121"_s);
-    QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
-    for (const char* name : {"DISPLAY", "WAYLAND_DISPLAY", "QT_QPA_PLATFORM"})
-        headless.remove(QLatin1String(name));
-    for (const char* display : {"", ":9999"}) { // none, and one no server answers
-        if (*display)
-            headless.insert(u"DISPLAY"_s, QLatin1String(display));
-        const auto [windowCode, windowOut, windowErr] = start("-style fusion", headless);
-        QVERIFY2(windowCode == 1 && windowErr.startsWith("chordmoss: ") && windowErr.count('\n') == 1, windowErr);
+    void matchesTheWindow()
+    {
+        QFETCH(bool, fourFrets);
+        QFETCH(bool, alternate);
+        Form1 f;
+        auto control = [&](const QString& name) { return f.findChild<QObject*>(name); };
+        auto combo = [&](const char* name) { return f.findChild<ComboControl*>(QLatin1String(name)); };
+        if (fourFrets)
+            f.findChild<QCheckBox*>(u"Check1"_s)->click();
+        if (alternate)
+            f.findChild<QCheckBox*>(u"AltChords"_s)->click();
+        for (int i = 0; i < 12 * 63 * 2; ++i) {
+            const int r = i / 126, t = i / 2 % 63, p = i % 2 * 5;
+            if (i % 126 == 0)
+                combo("Combo1")->setListIndex(r);
+            // The listing starts from where the computation before left the strings;
+            // typing "0" (which runs nothing) makes the type choice compute what it
+            // computes after a fresh start.
+            combo("Combo3")->setEditText(u"0"_s);
+            combo("Combo2")->setListIndex(t);
+            combo("Combo3")->setListIndex(p);
+            const WindowVoicing v = ChordAsWindowShows({r, t, p, fourFrets, alternate});
+            for (int s = 1; s <= 6; ++s) {
+                QObject* dot = control(u"Shape%1"_s.arg(s));
+                const auto column = std::find(kFretLeft.begin(), kFretLeft.end(), dot->property("Left").toDouble());
+                QCOMPARE(v.frets[s - 1], dot->property("Visible").toBool() ? int(column - kFretLeft.begin()) : -1);
+                if (v.frets[s - 1] >= 0)
+                    QCOMPARE(QString::fromStdString(v.captions[s - 1]),
+                             control(u"Label%1"_s.arg(s + 1))->property("Caption").toString());
+            }
+            QCOMPARE(QString::fromStdString(v.listing), control(u"Text1"_s)->property("Text").toString());
+        }
     }
-    QVERIFY(std::get<1>(start("chord A 7th 5 --format png --size 150")).startsWith("\x89PNG")); // handed over to paint
-}
 
-void TestCli::chordBoxes()
-{
-    QCOMPARE(run(words("chord Db Maj7 9 --left-handed")).out,
-             "Db Maj7, position 9\nfingering  9-11-10-10-9-9\nstrings    1-Db  5-Ab  7C  3-F  5-Ab  1-Db\n"
-             "notes      3-F  5-Ab  7-C  1-Db\n\n  -----------\n  * * | | | *  9\n  | | * * | |  10\n"
-             "  | | | | * |  11\n  | | | | | |  12\n");
-    QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
-    QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
-    const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
-    const QMap<int, double> mirrored = svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
-    QCOMPARE(dots.keys(), QList<int>({2, 3, 5}));
-    QCOMPARE(mirrored.keys(), dots.keys());
-    QVERIFY(dots[2] < dots[3] && dots[3] < dots[5]);
-    for (int s : dots.keys())
-        QCOMPARE(mirrored[s], 200 - dots[s]);
-    const Run png = run(words("name x02010 --format png --size 123x77"));
-    QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
-    QCOMPARE(QImage::fromData(QByteArray::fromStdString(run(words("chord A 7th 5 -f png --size 150")).out)).height(),
-             167);
-}
+    void namesFindEveryVoicing()
+    {
+        // Every position and option of every chord.
+        for (int i = 0; i < 4 * 13 * 756; ++i) {
+            const int options = i / (13 * 756), p = i / 756 % 13, r = i / 63 % 12, t = i % 63;
+            const std::vector<ShapeName> names =
+                NameShape(ChordAsWindowShows({r, t, p, bool(options & 1), bool(options & 2)}).frets);
+            QVERIFY(std::is_partitioned(names.begin(), names.end(), [](const ShapeName& n) { return n.exact; }));
+            if (std::none_of(names.begin(), names.end(), [&](auto& n) { return n.root == r && n.type == t; }))
+                QFAIL(qPrintable(u"root %1, type %2, position %3 not named"_s.arg(r).arg(t).arg(p)));
+        }
+    }
+
+    void namesShapes_data()
+    {
+        QTest::addColumn<QString>("shape");
+        QTest::addColumn<QString>("line"); // a line of the listing
+        QTest::addColumn<bool>("first");
+        QTest::newRow("C") << u"x32010"_s << u"exact     C Maj"_s << true;
+        QTest::newRow("C over E") << u"032010"_s << u"exact     C Maj/E"_s << true;
+        QTest::newRow("E minor") << u"022000"_s << u"exact     E Min"_s << true;
+        QTest::newRow("A minor 7") << u"x02010"_s << u"exact     A Min7"_s << true;
+        QTest::newRow("C 6 over A") << u"x02010"_s << u"exact     C 6th/A"_s << false;
+        QTest::newRow("A minor 9 holds it") << u"x02010"_s << u"includes  A Min9"_s << false;
+        QTest::newRow("G") << u"3x0003"_s << u"exact     G Maj"_s << true;
+        QTest::newRow("E minor 7 over G") << u"3x0003"_s << u"includes  E Min7/G"_s << false;
+        QTest::newRow("two-digit frets") << u"x-10-12-12-11-10"_s << u"exact     G Min"_s << true;
+        QTest::newRow("six words") << u"x 3 2 0 1 0"_s << u"exact     C Maj"_s << true;
+        QTest::newRow("one note, highest fret") << u"x-24-x-x-x-x"_s << u"includes  A (5)"_s << true;
+    }
+
+    void namesShapes()
+    {
+        QFETCH(QString, shape);
+        QFETCH(QString, line);
+        QFETCH(bool, first);
+        const Run r = run(QStringList{u"name"_s} + shape.split(QLatin1Char(' ')));
+        const QStringList lines = QString::fromStdString(r.out).split(QLatin1Char('\n'));
+        QVERIFY2(r.code == 0 && lines.contains(line), r.out.c_str());
+        QVERIFY(!first || lines.value(1) == line);
+    }
+
+    void mistakes_data()
+    {
+        QTest::addColumn<QStringList>("args");
+        QTest::addColumn<int>("code");
+        QTest::addColumn<QString>("message");
+        QTest::newRow("root") << words("chord H Maj") << 2 << u"unknown root 'H'; closest: A, B"_s;
+        QTest::newRow("type") << words("chord C mja7") << 2 << u"closest: Maj, Min7, MMaj7, Maj7"_s;
+        QTest::newRow("position") << words("chord C Maj 13") << 2 << u"position '13' is not"_s;
+        QTest::newRow("negative position") << words("chord C Maj -1") << 2 << u"position '-1' is not"_s;
+        QTest::newRow("no type") << words("chord C") << 2 << u"needs a ROOT and a TYPE"_s;
+        QTest::newRow("sharp") << words("find C#") << 2 << u"'C#': Please only enter flats"_s;
+        QTest::newRow("letter") << words("find h") << 2 << u"Please enter a letter between A and G"_s;
+        QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2
+                                   << u"Please enter the notes in the chord"_s;
+        QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;
+        QTest::newRow("same note twice") << words("find C c") << 1 << u"Not Found"_s;
+        QTest::newRow("short shape") << words("name x3201") << 2 << u"gives 5"_s;
+        QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"'25' is neither a fret"_s;
+        QTest::newRow("silent shape") << words("name xxxxxx") << 2 << u"no string sounds"_s;
+        QTest::newRow("format") << words("find C --format=svg") << 2 << u"format 'svg'"_s;
+        QTest::newRow("size") << words("chord C Maj --size 9") << 2 << u"size '9'"_s;
+        QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
+        QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
+        QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
+    }
+
+    void mistakes()
+    {
+        QFETCH(QStringList, args);
+        QFETCH(int, code);
+        QFETCH(QString, message);
+        const Run r = run(args);
+        QCOMPARE(r.code, code);
+        QVERIFY2(QString::fromStdString(r.err).contains(message) && std::count(r.err.begin(), r.err.end(), '\n') == 1
+                     && r.out.empty(), r.err.c_str());
+    }
+
+    void chordBoxes()
+    {
+        QCOMPARE(run(words("chord Db Maj7 9 --left-handed")).out,
+                 "Db Maj7, position 9\nfingering  9-11-10-10-9-9\nstrings    1-Db  5-Ab  7C  3-F  5-Ab  1-Db\n"
+                 "notes      3-F  5-Ab  7-C  1-Db\n\n  -----------\n  * * | | | *  9\n  | | * * | |  10\n"
+                 "  | | | | * |  11\n  | | | | | |  12\n");
+        QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
+        QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
+        const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
+        const QMap<int, double> mirrored =
+            svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
+        QCOMPARE(dots.keys(), QList<int>({2, 3, 5}));
+        QCOMPARE(mirrored.keys(), dots.keys());
+        QVERIFY(dots[2] < dots[3] && dots[3] < dots[5]);
+        for (int s : dots.keys())
+            QCOMPARE(mirrored[s], 200 - dots[s]);
+        const Run png = run(words("name x02010 --format png --size 123x77"));
+        QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
+        const Run box = run(words("chord A 7th 5 -f png --size 150"));
+        QCOMPARE(QImage::fromData(QByteArray::fromStdString(box.out)).height(), 167);
+    }
+};
 
 QTEST_MAIN(TestCli)
 #include "test_cli.moc"

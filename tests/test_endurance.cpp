@@ -51,7 +51,9 @@ int endDuringHears(int argc, char** argv, const QByteArray& how)
         since.start();
         cpu = std::clock();
         ending = true;
-        how == "close" ? void(f.close()) : how == "quit" ? QApplication::quit() : f.findChild<QAction*>(QStringLiteral("Exit"))->trigger();
+        how == "close"  ? void(f.close())
+            : how == "quit" ? QApplication::quit()
+                            : f.findChild<QAction*>(QStringLiteral("Exit"))->trigger();
     });
     QApplication::exec();
     for (int s = 1; s <= 6; ++s)
@@ -65,93 +67,87 @@ int endDuringHears(int argc, char** argv, const QByteArray& how)
 class TestEndurance : public QObject {
     Q_OBJECT
 private slots:
-    void heldHearButton();
-    void endingDuringNestedHears_data();
-    void endingDuringNestedHears();
-    void positionUnderLocale_data();
-    void positionUnderLocale();
-    void volumeWindowCycles();
+    void heldHearButton()
+    {
+        // 3000 clicks: the first few nest, each running its whole strum before
+        // the one it interrupted resumes; the rest do nothing.
+        QList<int> played, expected;
+        Form1 f{nullptr, watchedPlayers([&played](int s) { played << s; })};
+        f.setWaitScale(0.2);
+        QList<int> sounding;
+        for (int s = 1; s <= 6; ++s)
+            sounding << (f.board().string(s).dotVisible ? QList<int>{s} : QList<int>{});
+        for (int depth = 0; depth < Form1::kHearNesting; ++depth)
+            expected.prepend(sounding.first()), expected << sounding.mid(1);
+        holdHear(f, 3000);
+        QTRY_COMPARE_WITH_TIMEOUT(played.size(), expected.size(), 20000);
+        QTRY_COMPARE(f.hearDepth(), 0);
+        QCOMPARE(played, expected);
+    }
+
+    void endingDuringNestedHears_data()
+    {
+        QTest::addColumn<QString>("how");
+        for (const char* how : {"close", "quit", "exit"})
+            QTest::newRow(how) << QString::fromLatin1(how);
+    }
+
+    void endingDuringNestedHears()
+    {
+        QFETCH(QString, how);
+        QProcess child;
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--end-during-hears"), how});
+        QVERIFY(child.waitForFinished(30000));
+        const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
+        QCOMPARE(out.size(), 3);
+        QVERIFY2(out[0].toInt() < 400, out[0] + " ms to end");
+        QVERIFY2(out[1].toInt() < 200, out[1] + " ms of CPU while ending");
+        QCOMPARE(out[2].toInt(), 0); // strings started or sounding afterwards
+    }
+
+    void positionUnderLocale_data()
+    {
+        QTest::addColumn<QByteArray>("locale");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("fret");
+        for (const char* locale : {"C", "de_DE.UTF-8", "tr_TR.UTF-8"}) {
+            QTest::addRow("%s 3.5", locale) << QByteArray(locale) << QStringLiteral("3.5") << 4;
+            QTest::addRow("%s 2.7", locale) << QByteArray(locale) << QStringLiteral("2.7 ") << 3;
+            QTest::addRow("%s -1e0", locale) << QByteArray(locale) << QStringLiteral("-1e0") << -1;
+        }
+    }
+
+    void positionUnderLocale()
+    {
+        QFETCH(QByteArray, locale);
+        QFETCH(QString, text);
+        QFETCH(int, fret);
+        const QByteArray before = std::setlocale(LC_ALL, nullptr);
+        QVERIFY2(std::setlocale(LC_ALL, locale.constData()), "locale missing: make deps generates it");
+        const int got = PositionFret(text.toStdString());
+        std::setlocale(LC_ALL, before.constData());
+        QCOMPARE(got, fret);
+    }
+
+    void volumeWindowCycles()
+    {
+        // Opened by the knob, painted and closed 500 times: nothing stays behind.
+        Form1 f;
+        f.show();
+        SampleMixer::instance().waitForPreload(); // the samples' memory is not the window's
+        std::size_t before = 0;
+        for (int i = 0; i < 600; ++i) {
+            before = i == 100 ? mallinfo2().uordblks : before;
+            f.Image1_MouseDown(1, 0, 5700, 4200);
+            QCoreApplication::processEvents();
+            f.volumeWindow()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
+            QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
+        }
+        const std::size_t after = mallinfo2().uordblks;
+        QVERIFY2(after < before + 100 * 1024,
+                 qPrintable(QStringLiteral("%1 KB kept").arg((double(after) - before) / 1024)));
+    }
 };
-
-void TestEndurance::heldHearButton()
-{
-    // 3000 clicks: the first few nest, each running its whole strum before
-    // the one it interrupted resumes; the rest do nothing.
-    QList<int> played, expected;
-    Form1 f{nullptr, watchedPlayers([&played](int s) { played << s; })};
-    f.setWaitScale(0.2);
-    QList<int> sounding;
-    for (int s = 1; s <= 6; ++s)
-        sounding << (f.board().string(s).dotVisible ? QList<int>{s} : QList<int>{});
-    for (int depth = 0; depth < Form1::kHearNesting; ++depth)
-        expected.prepend(sounding.first()), expected << sounding.mid(1);
-    holdHear(f, 3000);
-    QTRY_COMPARE_WITH_TIMEOUT(played.size(), expected.size(), 20000);
-    QTRY_COMPARE(f.hearDepth(), 0);
-    QCOMPARE(played, expected);
-}
-
-void TestEndurance::endingDuringNestedHears_data()
-{
-    QTest::addColumn<QString>("how");
-    for (const char* how : {"close", "quit", "exit"})
-        QTest::newRow(how) << QString::fromLatin1(how);
-}
-
-void TestEndurance::endingDuringNestedHears()
-{
-    QFETCH(QString, how);
-    QProcess child;
-    child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--end-during-hears"), how});
-    QVERIFY(child.waitForFinished(30000));
-    const QList<QByteArray> out = child.readAllStandardOutput().trimmed().split(' ');
-    QCOMPARE(out.size(), 3);
-    QVERIFY2(out[0].toInt() < 400, out[0] + " ms to end");
-    QVERIFY2(out[1].toInt() < 200, out[1] + " ms of CPU while ending");
-    QCOMPARE(out[2].toInt(), 0); // strings started or sounding afterwards
-}
-
-void TestEndurance::positionUnderLocale_data()
-{
-    QTest::addColumn<QByteArray>("locale");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<int>("fret");
-    for (const char* locale : {"C", "de_DE.UTF-8", "tr_TR.UTF-8"}) {
-        QTest::addRow("%s 3.5", locale) << QByteArray(locale) << QStringLiteral("3.5") << 4;
-        QTest::addRow("%s 2.7", locale) << QByteArray(locale) << QStringLiteral("2.7 ") << 3;
-        QTest::addRow("%s -1e0", locale) << QByteArray(locale) << QStringLiteral("-1e0") << -1;
-    }
-}
-
-void TestEndurance::positionUnderLocale()
-{
-    QFETCH(QByteArray, locale);
-    QFETCH(QString, text);
-    QFETCH(int, fret);
-    const QByteArray before = std::setlocale(LC_ALL, nullptr);
-    QVERIFY2(std::setlocale(LC_ALL, locale.constData()), "locale missing: make deps generates it");
-    const int got = PositionFret(text.toStdString());
-    std::setlocale(LC_ALL, before.constData());
-    QCOMPARE(got, fret);
-}
-
-void TestEndurance::volumeWindowCycles()
-{
-    // Opened by the knob, painted and closed 500 times: nothing stays behind.
-    Form1 f;
-    f.show();
-    SampleMixer::instance().waitForPreload(); // the samples' memory is not the window's
-    std::size_t before = 0;
-    for (int i = 0; i < 600; ++i) {
-        before = i == 100 ? mallinfo2().uordblks : before;
-        f.Image1_MouseDown(1, 0, 5700, 4200);
-        QCoreApplication::processEvents();
-        f.volumeWindow()->findChild<QPushButton*>(QStringLiteral("Command1"))->click();
-        QCoreApplication::sendPostedEvents(nullptr, QEvent::DeferredDelete);
-    }
-    const std::size_t after = mallinfo2().uordblks;
-    QVERIFY2(after < before + 100 * 1024, qPrintable(QStringLiteral("%1 KB kept").arg((double(after) - before) / 1024)));
-}
 
 int main(int argc, char** argv)
 {

@@ -9,11 +9,10 @@
 
 #include "Form2.h"
 #include "volumeslider.h"
-#include "fretboardstate.h"
-#include "runit.h"
 
 using namespace chordmoss;
 using namespace windowtest;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -26,224 +25,199 @@ QWidget* nextTabStop(QWidget* w)
     return w;
 }
 
-/// Frets the voicing engine gives C major at a position.
-QString coreFrets(const QString& position)
-{
-    Module1 m;
-    FretboardState board;
-    Init(m, "C ");
-    chordmoss::RunIt(m, ChordChoice{"C ", "Maj ", position.toStdString()}, board);
-    QStringList out;
-    for (int s = 1; s <= 6; ++s)
-        out << (board.string(s).dotVisible ? QString::number(DotFret(m, board, s)) : QStringLiteral("x"));
-    return out.join(QLatin1Char(' '));
-}
-
 } // namespace
 
 class TestMainWindow : public QObject {
     Q_OBJECT
 private slots:
-    void startUp();
-    void selections_data();
-    void selections();
-    void typingAndTickingWaitForTheNextRun();
-    void everyStringControlReachesItsString_data();
-    void everyStringControlReachesItsString();
-    void pictureZones_data();
-    void pictureZones();
-    void menus();
+    void startUp()
+    {
+        Window w;
+        QCOMPARE(w.f.windowTitle(), QStringLiteral("Razedu"));
+        QCOMPARE(w.frets(), QStringLiteral("0 x 2 0 1 0"));
+        QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  1-C   5-G   3-E "));
+        // Each string's label, ellipse, line and arrows show with its dot.
+        const QStringList captions = {u"  3-E "_s, QString(), u"  3-E "_s, u"  5-G "_s, u"  1-C "_s, u"  3-E "_s};
+        const int lines[6] = {1, 2, 3, 6, 5, 4};
+        for (int s = 1; s <= 6; ++s) {
+            const QString label = QStringLiteral("Label%1").arg(s + 1);
+            for (const QString& name : {label, u"Shape%1"_s.arg(s + 6), u"Line%1"_s.arg(lines[s - 1]),
+                                        u"Label%1"_s.arg(13 + 2 * s), u"Label%1"_s.arg(14 + 2 * s)})
+                QCOMPARE(w.get(name, "Visible").toBool(), !captions[s - 1].isEmpty());
+            if (!captions[s - 1].isEmpty())
+                QCOMPARE(qobject_cast<QLabel*>(w.w(label))->text(), captions[s - 1]);
+        }
+        QCOMPARE(w.get(QStringLiteral("Line3"), "X2").toDouble(), 10600.0);
+        QVERIFY(!w.get(QStringLiteral("Shape13"), "Visible").toBool());
+        QCOMPARE(QApplication::focusWidget(), w.w(QStringLiteral("Combo1")));
+        // Twips become pixels at 15 to one; Tab runs through the search boxes to the buttons.
+        QCOMPARE(w.w(QStringLiteral("Combo2"))->geometry(), QRect(248, 24, 97, 21));
+        QCOMPARE(nextTabStop(w.w(QStringLiteral("Search1_4"))), w.w(QStringLiteral("Command1")));
+        QCOMPARE(nextTabStop(w.w(QStringLiteral("Check1"))), w.w(QStringLiteral("Command4")));
+        QCOMPARE(nextTabStop(w.w(QStringLiteral("Command4"))), w.w(QStringLiteral("AltChords")));
+    }
+
+    void selections_data()
+    {
+        QTest::addColumn<QString>("combo");
+        QTest::addColumn<int>("index");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("frets");
+        QTest::addColumn<QString>("listing");
+        // A root is computed twice: the listing then names the new root's notes.
+        QTest::newRow("root G") << "Combo1" << 10 << "G " << "x 2 0 0 0 x" << "  1-G   5-D   3-B ";
+        QTest::newRow("last position") << "Combo3" << 12 << "12 " << "12 x 14 12 13 12" << "  1-C   5-G   3-E ";
+        // An index off the list runs nothing; -1 only clears the selection.
+        QTest::newRow("past the last type") << "Combo2" << 63 << "Maj " << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
+        QTest::newRow("no selection") << "Combo2" << -1 << "" << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
+    }
+
+    void selections()
+    {
+        QFETCH(QString, combo);
+        QFETCH(int, index);
+        QFETCH(QString, text);
+        QFETCH(QString, frets);
+        QFETCH(QString, listing);
+        Window w;
+        w.set(combo, "ListIndex", index);
+        QCOMPARE(w.get(combo).toString(), text);
+        QCOMPARE(w.frets(), frets);
+        QCOMPARE(w.get(QStringLiteral("Text1")).toString(), listing);
+    }
+
+    void typingAndTickingWaitForTheNextRun()
+    {
+        Window w;
+        auto* combo2 = qobject_cast<QComboBox*>(w.w(QStringLiteral("Combo2")));
+        combo2->setFocus();
+        QTest::keyClick(combo2, Qt::Key_Down); // the arrow keys choose from the list
+        QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  3b-Eb   1-C   5-G "));
+        combo2->lineEdit()->selectAll();
+        QTest::keyClicks(combo2->lineEdit(), QStringLiteral("min "));
+        QTest::keyClick(combo2->lineEdit(), Qt::Key_Return);
+        QTest::keyClick(combo2->lineEdit(), Qt::Key_Tab); // leaving the field selects nothing
+        QTest::mouseClick(w.w(QStringLiteral("Check1")), Qt::LeftButton);
+        QCOMPARE(combo2->currentText(), QStringLiteral("min ")); // not corrected to a list item
+        QCOMPARE(w.frets(), QStringLiteral("x x 1 0 1 x"));
+
+        // The next run reads what was typed: "min " is no type, so all is muted.
+        QTest::mouseClick(w.w(QStringLiteral("AltChords")), Qt::LeftButton);
+        QCOMPARE(w.frets(), QStringLiteral("x x x x x x"));
+        QVERIFY(w.get(QStringLiteral("Text1")).toString().isEmpty());
+        combo2->lineEdit()->setText(QStringLiteral("Maj "));
+        QTest::mouseClick(w.w(QStringLiteral("AltChords")), Qt::LeftButton); // alternate off, four frets on
+        QCOMPARE(w.frets(), QStringLiteral("0 3 2 0 1 0"));
+    }
+
+    void everyStringControlReachesItsString_data()
+    {
+        // From A 7th at 5 (5 7 5 6 5 5, every string sounding, none at an end).
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<int>("button");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<QString>("frets");
+        const char* arrows[12] = {"6 7 5 6 5 5", "4 7 5 6 5 5", "5 8 5 6 5 5", "5 6 5 6 5 5",
+                                  "5 7 6 6 5 5", "5 7 4 6 5 5", "5 7 5 7 5 5", "5 7 5 5 5 5",
+                                  "5 7 5 6 6 5", "5 7 5 6 4 5", "5 7 5 6 5 6", "5 7 5 6 5 4"};
+        for (int i = 0; i < 12; ++i) {
+            const QString name = QStringLiteral("Label%1").arg(15 + i);
+            QTest::newRow(qPrintable(name)) << name << 0 << 0.0 << arrows[i];
+        }
+        QTest::newRow("Label2 right, left edge") << "Label2" << int(Qt::RightButton) << 150.0 << "6 7 5 6 5 5";
+        QTest::newRow("Label3 right, nut side") << "Label3" << int(Qt::RightButton) << 150.1 << "5 6 5 6 5 5";
+        QTest::newRow("Label4 left") << "Label4" << int(Qt::LeftButton) << 400.0 << "5 7 x 6 5 5";
+        QTest::newRow("Label5 middle") << "Label5" << int(Qt::MiddleButton) << 400.0 << "5 7 5 x 5 5";
+        QTest::newRow("Label6 right, left edge") << "Label6" << int(Qt::RightButton) << 100.0 << "5 7 5 6 6 5";
+        QTest::newRow("Label7 right, nut side") << "Label7" << int(Qt::RightButton) << 400.0 << "5 7 5 6 5 4";
+    }
+
+    void everyStringControlReachesItsString()
+    {
+        QFETCH(QString, name);
+        QFETCH(int, button);
+        QFETCH(double, x);
+        QFETCH(QString, frets);
+        Window w;
+        w.set(QStringLiteral("Combo1"), "ListIndex", 0);
+        w.set(QStringLiteral("Combo2"), "ListIndex", 35);
+        w.set(QStringLiteral("Combo3"), "ListIndex", 5);
+        QCOMPARE(w.frets(), QStringLiteral("5 7 5 6 5 5"));
+        w.f.syncDisplay();
+        if (button == 0)
+            QTest::mouseClick(w.w(name), Qt::LeftButton);
+        else
+            press(w.w(name), Qt::MouseButton(button), QPointF(x, 100));
+        QCOMPARE(w.frets(), frets);
+        // A hand edit recomputes nothing.
+        QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  7b-G   3-Db   1-A   5-E "));
+    }
+
+    void pictureZones_data()
+    {
+        QTest::addColumn<int>("button");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("y");
+        QTest::addColumn<QString>("position");
+        QTest::newRow("11235: fret 0") << 1 << 11235.0 << 3000.0 << "0";
+        QTest::newRow("11234.9: fret 1") << 1 << 11234.9 << 3000.0 << "1";
+        QTest::newRow("11730: fret 0") << 4 << 11730.0 << 3000.0 << "0";
+        QTest::newRow("11730.1: off") << 1 << 11730.1 << 3000.0 << "";
+        QTest::newRow("7410: fret 12") << 1 << 7410.0 << 3000.0 << "12";
+        QTest::newRow("7409.9: off") << 1 << 7409.9 << 3000.0 << "";
+        QTest::newRow("7440: fret 11") << 1 << 7440.0 << 3000.0 << "11";
+        QTest::newRow("9135: fret 5") << 1 << 9135.0 << 2600.0 << "5";
+        QTest::newRow("top edge") << 1 << 9000.0 << 2445.0 << "6";
+        QTest::newRow("bottom edge") << 1 << 9000.0 << 3235.0 << "6";
+        QTest::newRow("above") << 1 << 9000.0 << 2444.9 << "";
+        QTest::newRow("below") << 1 << 9000.0 << 3235.1 << "";
+        QTest::newRow("right button") << 2 << 9000.0 << 3000.0 << "";
+        // The knob opens the volume window; its edges are neither knob nor neck.
+        QTest::newRow("knob") << 1 << 5700.0 << 4200.0 << "knob";
+        QTest::newRow("knob, middle button") << 4 << 5651.0 << 4379.0 << "knob";
+        QTest::newRow("knob, right button") << 2 << 5700.0 << 4200.0 << "";
+        QTest::newRow("knob left edge") << 1 << 5650.0 << 4200.0 << "";
+        QTest::newRow("knob right edge") << 1 << 5800.0 << 4200.0 << "";
+        QTest::newRow("knob top edge") << 1 << 5700.0 << 4150.0 << "";
+        QTest::newRow("knob bottom edge") << 1 << 5700.0 << 4380.0 << "";
+    }
+
+    void pictureZones()
+    {
+        QFETCH(int, button);
+        QFETCH(double, x);
+        QFETCH(double, y);
+        QFETCH(QString, position);
+        Window w;
+        w.set(QStringLiteral("Combo3"), "Text", QStringLiteral("9 "));
+        // Dots and lines lie over the picture but let presses through to it.
+        QCOMPARE(w.f.centralWidget()->childAt(QPoint((11400 + 52) / 15, (5040 + 52) / 15)),
+                 w.w(QStringLiteral("Image1")));
+        press(w.w(QStringLiteral("Image1")), Qt::MouseButton(button), QPointF(x, y));
+        const bool knob = position == QLatin1String("knob"), neck = !knob && !position.isEmpty();
+        QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), neck ? position : QStringLiteral("9 "));
+        Form1 core; // the same chord as the position box would run it
+        core.findChild<QObject*>(u"Combo3"_s)->setProperty("Text", neck ? position : u"0"_s);
+        core.RunIt();
+        QCOMPARE(w.frets(), windowtest::frets(&core));
+        QCOMPARE(w.f.volumeWindow() && w.f.volumeWindow()->isVisible(), knob);
+        if (knob)
+            QCOMPARE(w.f.volumeWindow()->focusWidget(), w.f.volumeWindow()->picture());
+    }
+
+    void menus()
+    {
+        Window w;
+        Messages m;
+        qobject_cast<QAction*>(control(&w.f, QStringLiteral("HLP")))->trigger();
+        qobject_cast<QAction*>(control(&w.f, QStringLiteral("Abt")))->trigger();
+        QCOMPARE(m.texts.size(), 2);
+        QVERIFY(m.texts[0].startsWith(QLatin1String("Select chord by changing the three combo boxes.")));
+        QVERIFY(m.texts[1].contains(QLatin1String("Chordmoss")));
+        QCOMPARE(m.titles, QStringList(2, QStringLiteral("Razedu")));
+        QCOMPARE(m.plain, QList<bool>({true, true}));
+    }
 };
-
-void TestMainWindow::startUp()
-{
-    Window w;
-    QCOMPARE(w.f.windowTitle(), QStringLiteral("Razedu"));
-    QCOMPARE(w.frets(), QStringLiteral("0 x 2 0 1 0"));
-    QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  1-C   5-G   3-E "));
-    // Each string's label, ellipse, line and arrows show with its dot.
-    const QStringList captions = {QStringLiteral("  3-E "), QString(), QStringLiteral("  3-E "),
-                                  QStringLiteral("  5-G "), QStringLiteral("  1-C "), QStringLiteral("  3-E ")};
-    const int lines[6] = {1, 2, 3, 6, 5, 4};
-    for (int s = 1; s <= 6; ++s) {
-        const QString label = QStringLiteral("Label%1").arg(s + 1);
-        for (const QString& name : {label, QStringLiteral("Shape%1").arg(s + 6), QStringLiteral("Line%1").arg(lines[s - 1]),
-                                    QStringLiteral("Label%1").arg(13 + 2 * s), QStringLiteral("Label%1").arg(14 + 2 * s)})
-            QCOMPARE(w.get(name, "Visible").toBool(), !captions[s - 1].isEmpty());
-        if (!captions[s - 1].isEmpty())
-            QCOMPARE(qobject_cast<QLabel*>(w.w(label))->text(), captions[s - 1]);
-        QCOMPARE(qobject_cast<QLabel*>(w.w(QStringLiteral("Label%1").arg(13 + 2 * s)))->text(), QStringLiteral("  <"));
-        QCOMPARE(qobject_cast<QLabel*>(w.w(QStringLiteral("Label%1").arg(14 + 2 * s)))->text(), QStringLiteral("  >"));
-    }
-    QCOMPARE(w.get(QStringLiteral("Line3"), "X2").toDouble(), 10600.0);
-    QVERIFY(!w.get(QStringLiteral("Shape13"), "Visible").toBool());
-    QCOMPARE(QApplication::focusWidget(), w.w(QStringLiteral("Combo1")));
-    // Twips become pixels at 15 to one; Tab runs through the search boxes to the buttons.
-    QCOMPARE(w.w(QStringLiteral("Combo2"))->geometry(), QRect(248, 24, 97, 21));
-    QCOMPARE(nextTabStop(w.w(QStringLiteral("Search1_4"))), w.w(QStringLiteral("Command1")));
-    QCOMPARE(nextTabStop(w.w(QStringLiteral("Check1"))), w.w(QStringLiteral("Command4")));
-    QCOMPARE(nextTabStop(w.w(QStringLiteral("Command4"))), w.w(QStringLiteral("AltChords")));
-}
-
-void TestMainWindow::selections_data()
-{
-    QTest::addColumn<QString>("combo");
-    QTest::addColumn<int>("index");
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<QString>("frets");
-    QTest::addColumn<QString>("listing");
-    // A root is computed twice: the listing then names the new root's notes.
-    QTest::newRow("root G") << "Combo1" << 10 << "G " << "x 2 0 0 0 x" << "  1-G   5-D   3-B ";
-    QTest::newRow("first root") << "Combo1" << 0 << "A " << "0 0 2 2 2 0" << "  3-Db   1-A   5-E ";
-    QTest::newRow("last type") << "Combo2" << 62 << "Min7-5 " << "2 1 1 x 1 2" << "  7b-Bb   3b-Eb   1-C   5b-Gb ";
-    QTest::newRow("last position") << "Combo3" << 12 << "12 " << "12 x 14 12 13 12" << "  1-C   5-G   3-E ";
-    // An index off the list runs nothing; -1 only clears the selection.
-    QTest::newRow("past the last type") << "Combo2" << 63 << "Maj " << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
-    QTest::newRow("no selection") << "Combo2" << -1 << "" << "0 x 2 0 1 0" << "  1-C   5-G   3-E ";
-}
-
-void TestMainWindow::selections()
-{
-    QFETCH(QString, combo);
-    QFETCH(int, index);
-    QFETCH(QString, text);
-    QFETCH(QString, frets);
-    QFETCH(QString, listing);
-    Window w;
-    w.set(combo, "ListIndex", index);
-    QCOMPARE(w.get(combo).toString(), text);
-    QCOMPARE(w.frets(), frets);
-    QCOMPARE(w.get(QStringLiteral("Text1")).toString(), listing);
-}
-
-void TestMainWindow::typingAndTickingWaitForTheNextRun()
-{
-    Window w;
-    auto* combo2 = qobject_cast<QComboBox*>(w.w(QStringLiteral("Combo2")));
-    combo2->setFocus();
-    QTest::keyClick(combo2, Qt::Key_Down); // the arrow keys choose from the list
-    QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  3b-Eb   1-C   5-G "));
-    combo2->lineEdit()->selectAll();
-    QTest::keyClicks(combo2->lineEdit(), QStringLiteral("min "));
-    QTest::keyClick(combo2->lineEdit(), Qt::Key_Return);
-    QTest::keyClick(combo2->lineEdit(), Qt::Key_Tab); // leaving the field selects nothing
-    QTest::mouseClick(w.w(QStringLiteral("Check1")), Qt::LeftButton);
-    QCOMPARE(combo2->currentText(), QStringLiteral("min ")); // not corrected to a list item
-    QCOMPARE(w.frets(), QStringLiteral("x x 1 0 1 x"));
-
-    // The next run reads what was typed: "min " is no type, so all is muted.
-    QTest::mouseClick(w.w(QStringLiteral("AltChords")), Qt::LeftButton);
-    QCOMPARE(w.frets(), QStringLiteral("x x x x x x"));
-    QVERIFY(w.get(QStringLiteral("Text1")).toString().isEmpty());
-    combo2->lineEdit()->setText(QStringLiteral("Maj "));
-    QTest::mouseClick(w.w(QStringLiteral("AltChords")), Qt::LeftButton); // alternate off, four frets on
-    QCOMPARE(w.frets(), QStringLiteral("0 3 2 0 1 0"));
-}
-
-void TestMainWindow::everyStringControlReachesItsString_data()
-{
-    // From A 7th at 5 (5 7 5 6 5 5, every string sounding, none at an end).
-    QTest::addColumn<QString>("name");
-    QTest::addColumn<int>("button");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<QString>("frets");
-    const char* arrows[12] = {"6 7 5 6 5 5", "4 7 5 6 5 5", "5 8 5 6 5 5", "5 6 5 6 5 5",
-                              "5 7 6 6 5 5", "5 7 4 6 5 5", "5 7 5 7 5 5", "5 7 5 5 5 5",
-                              "5 7 5 6 6 5", "5 7 5 6 4 5", "5 7 5 6 5 6", "5 7 5 6 5 4"};
-    for (int i = 0; i < 12; ++i) {
-        const QString name = QStringLiteral("Label%1").arg(15 + i);
-        QTest::newRow(qPrintable(name)) << name << 0 << 0.0 << arrows[i];
-    }
-    QTest::newRow("Label2 right, left edge") << "Label2" << int(Qt::RightButton) << 150.0 << "6 7 5 6 5 5";
-    QTest::newRow("Label3 right, nut side") << "Label3" << int(Qt::RightButton) << 150.1 << "5 6 5 6 5 5";
-    QTest::newRow("Label4 left") << "Label4" << int(Qt::LeftButton) << 400.0 << "5 7 x 6 5 5";
-    QTest::newRow("Label5 middle") << "Label5" << int(Qt::MiddleButton) << 400.0 << "5 7 5 x 5 5";
-    QTest::newRow("Label6 right, left edge") << "Label6" << int(Qt::RightButton) << 100.0 << "5 7 5 6 6 5";
-    QTest::newRow("Label7 right, nut side") << "Label7" << int(Qt::RightButton) << 400.0 << "5 7 5 6 5 4";
-    QTest::newRow("Label7 left") << "Label7" << int(Qt::LeftButton) << 400.0 << "5 7 5 6 5 x";
-}
-
-void TestMainWindow::everyStringControlReachesItsString()
-{
-    QFETCH(QString, name);
-    QFETCH(int, button);
-    QFETCH(double, x);
-    QFETCH(QString, frets);
-    Window w;
-    w.set(QStringLiteral("Combo1"), "ListIndex", 0);
-    w.set(QStringLiteral("Combo2"), "ListIndex", 35);
-    w.set(QStringLiteral("Combo3"), "ListIndex", 5);
-    QCOMPARE(w.frets(), QStringLiteral("5 7 5 6 5 5"));
-    w.f.syncDisplay();
-    if (button == 0)
-        QTest::mouseClick(w.w(name), Qt::LeftButton);
-    else
-        press(w.w(name), Qt::MouseButton(button), QPointF(x, 100));
-    QCOMPARE(w.frets(), frets);
-    // A hand edit recomputes nothing.
-    QCOMPARE(w.get(QStringLiteral("Text1")).toString(), QStringLiteral("  7b-G   3-Db   1-A   5-E "));
-}
-
-void TestMainWindow::pictureZones_data()
-{
-    QTest::addColumn<int>("button");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("y");
-    QTest::addColumn<QString>("position");
-    QTest::newRow("11235: fret 0") << 1 << 11235.0 << 3000.0 << "0";
-    QTest::newRow("11234.9: fret 1") << 1 << 11234.9 << 3000.0 << "1";
-    QTest::newRow("11730: fret 0") << 4 << 11730.0 << 3000.0 << "0";
-    QTest::newRow("11730.1: off") << 1 << 11730.1 << 3000.0 << "";
-    QTest::newRow("7410: fret 12") << 1 << 7410.0 << 3000.0 << "12";
-    QTest::newRow("7409.9: off") << 1 << 7409.9 << 3000.0 << "";
-    QTest::newRow("7440: fret 11") << 1 << 7440.0 << 3000.0 << "11";
-    QTest::newRow("9135: fret 5") << 1 << 9135.0 << 2600.0 << "5";
-    QTest::newRow("top edge") << 1 << 9000.0 << 2445.0 << "6";
-    QTest::newRow("bottom edge") << 1 << 9000.0 << 3235.0 << "6";
-    QTest::newRow("above") << 1 << 9000.0 << 2444.9 << "";
-    QTest::newRow("below") << 1 << 9000.0 << 3235.1 << "";
-    QTest::newRow("right button") << 2 << 9000.0 << 3000.0 << "";
-    // The knob opens the volume window; its edges are neither knob nor neck.
-    QTest::newRow("knob") << 1 << 5700.0 << 4200.0 << "knob";
-    QTest::newRow("knob, middle button") << 4 << 5651.0 << 4379.0 << "knob";
-    QTest::newRow("knob, right button") << 2 << 5700.0 << 4200.0 << "";
-    QTest::newRow("knob left edge") << 1 << 5650.0 << 4200.0 << "";
-    QTest::newRow("knob right edge") << 1 << 5800.0 << 4200.0 << "";
-    QTest::newRow("knob top edge") << 1 << 5700.0 << 4150.0 << "";
-    QTest::newRow("knob bottom edge") << 1 << 5700.0 << 4380.0 << "";
-}
-
-void TestMainWindow::pictureZones()
-{
-    QFETCH(int, button);
-    QFETCH(double, x);
-    QFETCH(double, y);
-    QFETCH(QString, position);
-    Window w;
-    w.set(QStringLiteral("Combo3"), "Text", QStringLiteral("9 "));
-    // Dots and lines lie over the picture but let presses through to it.
-    QCOMPARE(w.f.centralWidget()->childAt(QPoint((11400 + 52) / 15, (5040 + 52) / 15)), w.w(QStringLiteral("Image1")));
-    press(w.w(QStringLiteral("Image1")), Qt::MouseButton(button), QPointF(x, y));
-    const bool knob = position == QLatin1String("knob"), neck = !knob && !position.isEmpty();
-    QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), neck ? position : QStringLiteral("9 "));
-    QCOMPARE(w.frets(), coreFrets(neck ? position : QStringLiteral("0")));
-    QCOMPARE(w.f.volumeWindow() && w.f.volumeWindow()->isVisible(), knob);
-    if (knob)
-        QCOMPARE(w.f.volumeWindow()->focusWidget(), w.f.volumeWindow()->picture());
-}
-
-void TestMainWindow::menus()
-{
-    Window w;
-    Messages m;
-    qobject_cast<QAction*>(control(&w.f, QStringLiteral("HLP")))->trigger();
-    qobject_cast<QAction*>(control(&w.f, QStringLiteral("Abt")))->trigger();
-    QCOMPARE(m.texts.size(), 2);
-    QVERIFY(m.texts[0].startsWith(QLatin1String("Select chord by changing the three combo boxes.")));
-    QVERIFY(m.texts[1].contains(QLatin1String("Chordmoss")));
-    QCOMPARE(m.titles, QStringList(2, QStringLiteral("Razedu")));
-    QCOMPARE(m.plain, QList<bool>({true, true}));
-}
 
 QTEST_MAIN(TestMainWindow)
 #include "test_mainwindow.moc"

@@ -12,28 +12,26 @@ using namespace chordmoss;
 class TestNoDevice : public QObject {
     Q_OBJECT
 private slots:
-    void playsSilently();
+    void playsSilently()
+    {
+        QCOMPARE(qgetenv("SDL_AUDIODRIVER"), QByteArray("no-such-driver"));
+        Form1 f;
+        SampleMixer& mixer = SampleMixer::instance();
+        mixer.waitForPreload();
+        QCOMPARE(mixer.failedOpens(), 1);
+        QCOMPARE(f.players()[1]->playState(), int(StringPlayer::Undefined));
+        f.Image1_MouseMove(0, 0, 4000, 2550);
+        // Waiting for the device counts as playing; the note is lost with it.
+        QCOMPARE(f.players()[1]->playState(), int(StringPlayer::Playing));
+        QTRY_COMPARE(f.players()[1]->playState(), int(StringPlayer::Stopped));
+        QElapsedTimer clock;
+        clock.start();
+        while (clock.elapsed() < 300)
+            f.Image1_MouseMove(0, 0, 4000, clock.elapsed() % 2 ? 2550 : 2600);
+        QVERIFY2(mixer.failedOpens() <= 4, qPrintable(QString::number(mixer.failedOpens())));
+        QVERIFY(!mixer.deviceOpen());
+    }
 };
-
-void TestNoDevice::playsSilently()
-{
-    QCOMPARE(qgetenv("SDL_AUDIODRIVER"), QByteArray("no-such-driver"));
-    Form1 f;
-    SampleMixer& mixer = SampleMixer::instance();
-    mixer.waitForPreload();
-    QCOMPARE(mixer.failedOpens(), 1);
-    QCOMPARE(f.players()[1]->playState(), int(StringPlayer::Undefined));
-    f.Image1_MouseMove(0, 0, 4000, 2550);
-    // Waiting for the device counts as playing; the note is lost with it.
-    QCOMPARE(f.players()[1]->playState(), int(StringPlayer::Playing));
-    QTRY_COMPARE(f.players()[1]->playState(), int(StringPlayer::Stopped));
-    QElapsedTimer clock;
-    clock.start();
-    while (clock.elapsed() < 300)
-        f.Image1_MouseMove(0, 0, 4000, clock.elapsed() % 2 ? 2550 : 2600);
-    QVERIFY2(mixer.failedOpens() <= 4, qPrintable(QString::number(mixer.failedOpens())));
-    QVERIFY(!mixer.deviceOpen());
-}
 
 QTEST_MAIN(TestNoDevice)
 #include "test_nodevice.moc"

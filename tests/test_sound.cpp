@@ -2,12 +2,10 @@
 // says) and the strum geometry against the core; Hear and strumming through
 // the window with players that record which notes start; bad and oversized
 // sample files on the real mixer.
-#include <QtTest>
+#include "windowtest.h"
 
-#include <QPushButton>
 #include <QTemporaryDir>
 
-#include "Form1.h"
 #include "controls.h"
 #include "mediaplayer.h"
 #include "module1.h"
@@ -18,6 +16,7 @@
 #include "strum.h"
 
 using namespace chordmoss;
+using namespace windowtest;
 
 namespace {
 
@@ -41,25 +40,15 @@ private:
 };
 
 /// The window with recording players, showing root, type and position.
-struct Window {
+struct SoundWindow {
     QStringList log;
     Form1 f{nullptr, [this](int s) { return std::make_unique<RecordingPlayer>(s, &log); }};
-    explicit Window(const char* root = "C ", const char* type = "Maj ", const char* position = "0")
+    explicit SoundWindow(const char* root = "C ", const char* type = "Maj ", const char* position = "0")
     {
-        f.findChild<QObject*>(QStringLiteral("Combo1"))->setProperty("Text", QString::fromLatin1(root));
-        f.findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
-        f.findChild<QObject*>(QStringLiteral("Combo3"))->setProperty("Text", QString::fromLatin1(position));
-        f.RunIt();
-        f.RunIt();
+        choose(f, root, type, position);
     }
-    void hear() { f.findChild<QPushButton*>(QStringLiteral("Command4"))->click(); }
-    void move(double x, double y) // a pointer move over the picture, in twips
-    {
-        QWidget* picture = f.findChild<QWidget*>(QStringLiteral("Image1"));
-        QMouseEvent e(QEvent::MouseMove, QPointF(x / 15, y / 15), picture->mapToGlobal(QPointF(x / 15, y / 15)),
-                      Qt::NoButton, Qt::RightButton, Qt::NoModifier); // any button strums
-        QApplication::sendEvent(picture, &e);
-    }
+    void hear() { windowtest::hear(f); }
+    void move(double x, double y) { moveOver(f, x, y, Qt::RightButton); } // any button strums
 };
 
 QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
@@ -79,201 +68,191 @@ long residentKb()
 class TestSound : public QObject {
     Q_OBJECT
 private slots:
-    void soundDirectory();
-    void playString_data();
-    void playString();
-    void strumPath_data();
-    void strumPath();
-    void hear();
-    void hearNests();
-    void strum();
-    void badFilesAreSilent();
-};
-
-void TestSound::soundDirectory()
-{
-    const std::string build = CHORDMOSS_BUILD_DIR;
-    std::string lower = build;
-    for (char& c : lower)
-        c = char(std::tolower(c));
-    QVERIFY(IsDevDirectory(lower) && IsDevDirectory("  " + build + "   ") && !IsDevDirectory(build + "/tests"));
-    Module1 m;
-    const QString before = QDir::currentPath();
-    QDir::setCurrent(QString::fromStdString(build));
-    SetSoundDir(m);
-    QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-    QTemporaryDir elsewhere; // counts from the next event
-    QDir::setCurrent(elsewhere.path());
-    SetSoundDir(m);
-    QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
-    // Not there: the program's own sample; there: the file as named.
-    QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-    QFile local(elsewhere.filePath(QStringLiteral("E6.mp3")));
-    QVERIFY(local.open(QIODevice::WriteOnly));
-    QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral("E6.mp3"));
-    QDir::setCurrent(before);
-}
-
-void TestSound::playString_data()
-{
-    QTest::addColumn<int>("string");
-    QTest::addColumn<int>("fret"); // where the dot is put; -1: on no fret column
-    QTest::addColumn<bool>("chordFirst"); // the chord's note played before
-    QTest::addColumn<QStringList>("starts");
-    QTest::newRow("open G, restarted") << 4 << 0 << true << words("4:G3.mp3 4:G3.mp3");
-    QTest::newRow("low E 5 = open A") << 1 << 5 << true << words("1:E6.mp3 1:A5.mp3");
-    QTest::newRow("A 1, a flat") << 2 << 1 << false << words("2:Bb5.mp3");
-    QTest::newRow("A 14") << 2 << 14 << false << words("2:B2.mp3");
-    QTest::newRow("B 14") << 5 << 14 << false << words("5:Db1.mp3");
-    QTest::newRow("high E 12, 14") << 6 << 12 << true << words("6:E1.mp3 6:E-1.mp3");
-    QTest::newRow("high E 14") << 6 << 14 << false << words("6:Gb-1.mp3");
-    QTest::newRow("off the columns: replays") << 5 << -1 << true << words("5:C2.mp3 5:C2.mp3");
-    QTest::newRow("off the columns, never played") << 5 << -1 << false << words("");
-}
-
-void TestSound::playString()
-{
-    QFETCH(int, string);
-    QFETCH(int, fret);
-    QFETCH(bool, chordFirst);
-    QFETCH(QStringList, starts);
-    QStringList log;
-    std::array<std::unique_ptr<StringPlayer>, 7> owned;
-    PlayerSet players{};
-    for (int s = 1; s <= 6; ++s)
-        players[s] = (owned[s] = std::make_unique<RecordingPlayer>(s, &log)).get();
-    Module1 m;
-    FretboardState board;
-    Init(m, "C ");
-    RunIt(m, ChordChoice{}, board); // C major at the nut
-    if (chordFirst)
-        PlayString(m, board, players, string);
-    board.string(string).dotLeft = float(fret < 0 ? 11000 : m.FretX[fret]);
-    PlayString(m, board, players, string);
-    QCOMPARE(log, starts);
-    QCOMPARE(players[string]->playState(), int(starts.isEmpty() ? StringPlayer::Undefined : StringPlayer::Playing));
-}
-
-void TestSound::strumPath_data()
-{
-    QTest::addColumn<QList<double>>("path"); // x0, y0, x1, y1; no x1, y1: one point
-    QTest::addColumn<QList<int>>("strings");
-    QTest::newRow("in string 1") << QList<double>{4000, 2550} << QList<int>{1};
-    QTest::newRow("left edge") << QList<double>{3315, 2550} << QList<int>{};
-    QTest::newRow("right edge") << QList<double>{5400, 2550} << QList<int>{};
-    QTest::newRow("just inside") << QList<double>{5399.9, 3234} << QList<int>{6};
-    QTest::newRow("strip top edge") << QList<double>{4000, 2525} << QList<int>{};
-    QTest::newRow("strip bottom edge") << QList<double>{4000, 2575} << QList<int>{};
-    QTest::newRow("between strips") << QList<double>{4000, 2600} << QList<int>{};
-    QTest::newRow("sweep up") << QList<double>{4000, 3250, 4000, 2500} << QList<int>{6, 5, 4, 3, 2, 1};
-    QTest::newRow("leaving the band") << QList<double>{3000, 2500, 4000, 3250} << QList<int>{3, 4, 5, 6};
-    QTest::newRow("from inside a strip") << QList<double>{4000, 2550, 4000, 2690} << QList<int>{2};
-    QTest::newRow("within one strip") << QList<double>{4000, 2550, 4000, 2560} << QList<int>{1};
-    QTest::newRow("along a strip edge") << QList<double>{3400, 2525, 5000, 2525} << QList<int>{};
-}
-
-void TestSound::strumPath()
-{
-    QFETCH(QList<double>, path);
-    QFETCH(QList<int>, strings);
-    std::array<int, 6> out{};
-    int n = path.size() == 2 ? (out[0] = StrumStringAt(path[0], path[1])) != 0
-                             : StrumPath(path[0], path[1], path[2], path[3], out);
-    QCOMPARE(QList<int>(out.begin(), out.begin() + n), strings);
-}
-
-void TestSound::hear()
-{
-    Window w("A ", "7th ", "5 ");
-    QObject* pick = w.f.findChild<QObject*>(QStringLiteral("Shape13"));
-    QList<double> tops;
-    connect(static_cast<ShapeControl*>(pick), &ShapeControl::changed, pick, [&] {
-        if (tops.isEmpty() || tops.back() != pick->property("Top").toDouble())
-            tops << pick->property("Top").toDouble();
-    });
-    w.hear();
-    QCOMPARE(w.log, words("1:A5.mp3 2:E4.mp3 3:G3.mp3 4:Db2.mp3 5:E1.mp3 6:A1.mp3"));
-    QCOMPARE(tops, QList<double>({4560, 4710, 4860, 5010, 5160, 5310, 5460}));
-    QVERIFY(!pick->property("Visible").toBool());
-    QVERIFY(w.f.players()[1]->url().find(CHORDMOSS_ASSETS_DIR) == 0);
-    // A muted string and one turned off by hand are skipped; Hear restarts
-    // strings that still ring.
-    Window c;
-    QTest::mouseClick(c.f.findChild<QWidget*>(QStringLiteral("Label7")), Qt::LeftButton);
-    c.hear();
-    c.hear();
-    QCOMPARE(c.log, words("1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3"));
-}
-
-void TestSound::hearNests()
-{
-    Window w;
-    QObject* pick = w.f.findChild<QObject*>(QStringLiteral("Shape13"));
-    double innerStartTop = 0;
-    // A second press during the first one's wait runs its whole sequence first.
-    QTimer::singleShot(20, &w.f, [&] {
-        QTimer::singleShot(0, &w.f, [&] { innerStartTop = pick->property("Top").toDouble(); });
-        w.hear();
-    });
-    w.hear();
-    QCOMPARE(innerStartTop, 4560.0);
-    QCOMPARE(w.log.join(QLatin1Char(' ')), QStringLiteral("1:E6.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 6:E1.mp3 3:E4.mp3 4:G3.mp3 "
-                                             "5:C2.mp3 6:E1.mp3"));
-}
-
-void TestSound::strum()
-{
-    Window w("E ", "Min ", "0");
-    w.move(3900, 2500);
-    w.move(4100, 3250); // one event past all six strips
-    w.move(3900, 2500); // and back: all still ringing
-    QCOMPARE(w.log.join(QLatin1Char(' ')), QStringLiteral("1:E6.mp3 2:B5.mp3 3:E4.mp3 4:G3.mp3 5:B2.mp3 6:E1.mp3"));
-    w.f.players()[2]->stop(); // its sample has ended
-    w.move(4000, 2690);
-    w.move(4000, 2700);
-    QCOMPARE(w.log.size(), 7);
-    Window c; // the A string is muted in C major
-    c.move(4000, 2600);
-    c.move(4000, 2690);
-    QVERIFY(c.log.isEmpty());
-}
-
-void TestSound::badFilesAreSilent()
-{
-    MediaPlayer player(0);
-    QTemporaryDir dir;
-    auto file = [&](const char* name, const QByteArray& bytes) {
-        QFile f(dir.filePath(QString::fromLatin1(name)));
-        f.open(QIODevice::WriteOnly);
-        f.write(bytes);
-        return f.fileName().toStdString();
-    };
-    // MP3s of nine minutes (8 MB) and of 32 s (500 KB): too long for a string.
-    QFile sample(QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-    QVERIFY(sample.open(QIODevice::ReadOnly));
-    const QByteArray e6 = sample.readAll();
-    const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
-    QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
-    const long before = residentKb();
-    for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}),
-                                    dir.filePath(QStringLiteral("folder.mp3")).toStdString(), std::string("/no/such.mp3"),
-                                    huge, longer}) {
-        QElapsedTimer answer;
-        answer.start();
-        player.setURL(path);
-        QVERIFY(answer.elapsed() < 50); // decoding is not the caller's
-        QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
-        player.play();
-        QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+    void soundDirectory()
+    {
+        const std::string build = CHORDMOSS_BUILD_DIR;
+        std::string lower = build;
+        for (char& c : lower)
+            c = char(std::tolower(c));
+        QVERIFY(IsDevDirectory(lower) && IsDevDirectory("  " + build + "   ") && !IsDevDirectory(build + "/tests"));
+        Module1 m;
+        const QString before = QDir::currentPath();
+        QDir::setCurrent(QString::fromStdString(build));
+        SetSoundDir(m);
+        QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+        QTemporaryDir elsewhere; // counts from the next event
+        QDir::setCurrent(elsewhere.path());
+        SetSoundDir(m);
+        QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
+        // Not there: the program's own sample; there: the file as named.
+        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")),
+                 QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+        QFile local(elsewhere.filePath(QStringLiteral("E6.mp3")));
+        QVERIFY(local.open(QIODevice::WriteOnly));
+        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral("E6.mp3"));
+        QDir::setCurrent(before);
     }
-    QVERIFY2(residentKb() - before < 20000, qPrintable(QString::number(residentKb() - before)));
-    QVERIFY(!SampleMixer::instance().isCached(huge) && !SampleMixer::instance().isCached(longer));
-    player.setURL(sample.fileName().toStdString()); // a good one plays until stopped
-    QTRY_VERIFY(SampleMixer::instance().isCached(sample.fileName().toStdString()));
-    QCOMPARE(player.playState(), int(StringPlayer::Playing));
-    player.stop();
-    QCOMPARE(player.playState(), int(StringPlayer::Stopped));
-}
+
+    void playString_data()
+    {
+        QTest::addColumn<int>("string");
+        QTest::addColumn<int>("fret"); // where the dot is put; -1: on no fret column
+        QTest::addColumn<bool>("chordFirst"); // the chord's note played before
+        QTest::addColumn<QStringList>("starts");
+        QTest::newRow("open G, restarted") << 4 << 0 << true << words("4:G3.mp3 4:G3.mp3");
+        QTest::newRow("low E 5 = open A") << 1 << 5 << true << words("1:E6.mp3 1:A5.mp3");
+        QTest::newRow("A 1, a flat") << 2 << 1 << false << words("2:Bb5.mp3");
+        QTest::newRow("A 14") << 2 << 14 << false << words("2:B2.mp3");
+        QTest::newRow("B 14") << 5 << 14 << false << words("5:Db1.mp3");
+        QTest::newRow("high E 12, 14") << 6 << 12 << true << words("6:E1.mp3 6:E-1.mp3");
+        QTest::newRow("high E 14") << 6 << 14 << false << words("6:Gb-1.mp3");
+        QTest::newRow("off the columns: replays") << 5 << -1 << true << words("5:C2.mp3 5:C2.mp3");
+        QTest::newRow("off the columns, never played") << 5 << -1 << false << words("");
+    }
+
+    void playString()
+    {
+        QFETCH(int, string);
+        QFETCH(int, fret);
+        QFETCH(bool, chordFirst);
+        QFETCH(QStringList, starts);
+        QStringList log;
+        std::array<std::unique_ptr<StringPlayer>, 7> owned;
+        PlayerSet players{};
+        for (int s = 1; s <= 6; ++s)
+            players[s] = (owned[s] = std::make_unique<RecordingPlayer>(s, &log)).get();
+        Module1 m;
+        FretboardState board;
+        Init(m, "C ");
+        RunIt(m, ChordChoice{}, board); // C major at the nut
+        if (chordFirst)
+            PlayString(m, board, players, string);
+        board.string(string).dotLeft = float(fret < 0 ? 11000 : m.FretX[fret]);
+        PlayString(m, board, players, string);
+        QCOMPARE(log, starts);
+        QCOMPARE(players[string]->playState(), int(starts.isEmpty() ? StringPlayer::Undefined : StringPlayer::Playing));
+    }
+
+    void strumPath_data()
+    {
+        QTest::addColumn<QList<double>>("path"); // x0, y0, x1, y1; no x1, y1: one point
+        QTest::addColumn<QList<int>>("strings");
+        QTest::newRow("in string 1") << QList<double>{4000, 2550} << QList<int>{1};
+        QTest::newRow("left edge") << QList<double>{3315, 2550} << QList<int>{};
+        QTest::newRow("right edge") << QList<double>{5400, 2550} << QList<int>{};
+        QTest::newRow("just inside") << QList<double>{5399.9, 3234} << QList<int>{6};
+        QTest::newRow("strip top edge") << QList<double>{4000, 2525} << QList<int>{};
+        QTest::newRow("strip bottom edge") << QList<double>{4000, 2575} << QList<int>{};
+        QTest::newRow("between strips") << QList<double>{4000, 2600} << QList<int>{};
+        QTest::newRow("sweep up") << QList<double>{4000, 3250, 4000, 2500} << QList<int>{6, 5, 4, 3, 2, 1};
+        QTest::newRow("leaving the band") << QList<double>{3000, 2500, 4000, 3250} << QList<int>{3, 4, 5, 6};
+        QTest::newRow("from inside a strip") << QList<double>{4000, 2550, 4000, 2690} << QList<int>{2};
+        QTest::newRow("within one strip") << QList<double>{4000, 2550, 4000, 2560} << QList<int>{1};
+        QTest::newRow("along a strip edge") << QList<double>{3400, 2525, 5000, 2525} << QList<int>{};
+    }
+
+    void strumPath()
+    {
+        QFETCH(QList<double>, path);
+        QFETCH(QList<int>, strings);
+        std::array<int, 6> out{};
+        int n = path.size() == 2 ? (out[0] = StrumStringAt(path[0], path[1])) != 0
+                                 : StrumPath(path[0], path[1], path[2], path[3], out);
+        QCOMPARE(QList<int>(out.begin(), out.begin() + n), strings);
+    }
+
+    void hear()
+    {
+        SoundWindow w("A ", "7th ", "5 ");
+        QObject* pick = control(&w.f, QStringLiteral("Shape13"));
+        QList<double> tops;
+        connect(static_cast<ShapeControl*>(pick), &ShapeControl::changed, pick, [&] {
+            if (tops.isEmpty() || tops.back() != pick->property("Top").toDouble())
+                tops << pick->property("Top").toDouble();
+        });
+        w.hear();
+        QCOMPARE(w.log, words("1:A5.mp3 2:E4.mp3 3:G3.mp3 4:Db2.mp3 5:E1.mp3 6:A1.mp3"));
+        QCOMPARE(tops, QList<double>({4560, 4710, 4860, 5010, 5160, 5310, 5460}));
+        QVERIFY(!pick->property("Visible").toBool());
+        QVERIFY(w.f.players()[1]->url().find(CHORDMOSS_ASSETS_DIR) == 0);
+        // A muted string and one turned off by hand are skipped; Hear restarts
+        // strings that still ring.
+        SoundWindow c;
+        QTest::mouseClick(widget(&c.f, QStringLiteral("Label7")), Qt::LeftButton);
+        c.hear();
+        c.hear();
+        QCOMPARE(c.log, words("1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3"));
+    }
+
+    void hearNests()
+    {
+        SoundWindow w;
+        QObject* pick = control(&w.f, QStringLiteral("Shape13"));
+        double innerStartTop = 0;
+        // A second press during the first one's wait starts its pick at the top again (the order of
+        // the nested strums is held by the endurance test's held button).
+        QTimer::singleShot(20, &w.f, [&] {
+            QTimer::singleShot(0, &w.f, [&] { innerStartTop = pick->property("Top").toDouble(); });
+            w.hear();
+        });
+        w.hear();
+        QCOMPARE(innerStartTop, 4560.0);
+    }
+
+    void strum()
+    {
+        SoundWindow w("E ", "Min ", "0");
+        w.move(3900, 2500);
+        w.move(4100, 3250); // one event past all six strips
+        w.move(3900, 2500); // and back: all still ringing
+        QCOMPARE(w.log.join(QLatin1Char(' ')), QStringLiteral("1:E6.mp3 2:B5.mp3 3:E4.mp3 4:G3.mp3 5:B2.mp3 6:E1.mp3"));
+        w.f.players()[2]->stop(); // its sample has ended
+        w.move(4000, 2690);
+        w.move(4000, 2700);
+        QCOMPARE(w.log.size(), 7);
+        SoundWindow c; // the A string is muted in C major
+        c.move(4000, 2600);
+        c.move(4000, 2690);
+        QVERIFY(c.log.isEmpty());
+    }
+
+    void badFilesAreSilent()
+    {
+        MediaPlayer player(0);
+        QTemporaryDir dir;
+        auto file = [&](const char* name, const QByteArray& bytes) {
+            QFile f(dir.filePath(QString::fromLatin1(name)));
+            f.open(QIODevice::WriteOnly);
+            f.write(bytes);
+            return f.fileName().toStdString();
+        };
+        // MP3s of nine minutes (8 MB) and of 32 s (500 KB): too long for a string.
+        QFile sample(QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+        QVERIFY(sample.open(QIODevice::ReadOnly));
+        const QByteArray e6 = sample.readAll();
+        const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
+        QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
+        const long before = residentKb();
+        const std::string folder = dir.filePath(QStringLiteral("folder.mp3")).toStdString();
+        for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}), folder,
+                                        std::string("/no/such.mp3"), huge, longer}) {
+            QElapsedTimer answer;
+            answer.start();
+            player.setURL(path);
+            QVERIFY(answer.elapsed() < 50); // decoding is not the caller's
+            QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+            player.play();
+            QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+        }
+        QVERIFY2(residentKb() - before < 20000, qPrintable(QString::number(residentKb() - before)));
+        QVERIFY(!SampleMixer::instance().isCached(huge) && !SampleMixer::instance().isCached(longer));
+        player.setURL(sample.fileName().toStdString()); // a good one plays until stopped
+        QTRY_VERIFY(SampleMixer::instance().isCached(sample.fileName().toStdString()));
+        QCOMPARE(player.playState(), int(StringPlayer::Playing));
+        player.stop();
+        QCOMPARE(player.playState(), int(StringPlayer::Stopped));
+    }
+};
 
 QTEST_MAIN(TestSound)
 #include "test_sound.moc"

@@ -49,266 +49,238 @@ QString notes(const Module1& m)
 class TestVoicing : public QObject {
     Q_OBJECT
 private slots:
-    void setFret_data();
-    void setFret();
-    void setFretAddsUpAndIgnoresTheTurn();
-    void leadingNumber_data();
-    void leadingNumber();
-    void runIt_data();
-    void runIt();
-    void displayGroups();
-    void rootChangeNeedsTwoRuns();
-    void handEdits_data();
-    void handEdits();
+    void setFret_data()
+    {
+        QTest::addColumn<double>("valx");
+        QTest::addColumn<QString>("result");
+        QTest::newRow("3") << 3.0 << "G C F Bb D G ";
+        QTest::newRow("12 is a whole turn") << 12.0 << "E A D G B E ";
+        QTest::newRow("15 wraps like 3") << 15.0 << "G C F Bb D G ";
+        QTest::newRow("0") << 0.0 << "E A D G B E ";
+        QTest::newRow("negative") << -3.0 << "E A D G B E ";
+        QTest::newRow("2.5 rounds to 2") << 2.5 << "Gb B E A Db Gb ";
+        QTest::newRow("3.5 rounds to 4") << 3.5 << "Ab Db Gb B Eb Ab ";
+        QTest::newRow("huge, in constant time") << 1.2e15 + 3 << "G C F Bb D G ";
+    }
+
+    void setFret()
+    {
+        QFETCH(double, valx);
+        QFETCH(QString, result);
+        Module1 m;
+        Init(m, "C ");
+        SetFret(m, valx);
+        QCOMPARE(notes(m), result);
+    }
+
+    void setFretAddsUpAndIgnoresTheTurn()
+    {
+        for (const char* root : {"A ", "C ", "Gb ", "Ab ", "nonsense"}) {
+            Module1 a, b;
+            Init(a, root);
+            Init(b, "Db ");
+            SetFret(a, 1);
+            SetFret(a, 2);
+            SetFret(b, 3);
+            QCOMPARE(notes(a), notes(b));
+        }
+        // A note missing from the circle stays at 0 and lands on slot 1 at the first step.
+        Module1 m;
+        Init(m, "C ");
+        m.PositionNotes[2] = "H ";
+        SetFret(m, 0);
+        QCOMPARE(m.PositionNotes[2].str(), std::string("H "));
+        SetFret(m, 1);
+        QCOMPARE(m.PositionNotes[2].str(), std::string("C "));
+    }
+
+    void leadingNumber_data()
+    {
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<double>("value");
+        QTest::addColumn<int>("fret");
+        QTest::newRow("list item") << "7 " << 7.0 << 7;
+        QTest::newRow("blanks inside") << " 1 2" << 12.0 << 12;
+        QTest::newRow("trailing text") << "5th fret" << 5.0 << 5;
+        QTest::newRow("signs") << "+3" << 3.0 << 3;
+        QTest::newRow("negative") << "-2" << -2.0 << -2;
+        QTest::newRow("fraction") << ".5" << 0.5 << 0;
+        QTest::newRow("half to even up") << "3.5" << 3.5 << 4;
+        QTest::newRow("point alone") << "." << 0.0 << 0;
+        QTest::newRow("e exponent") << "1e1" << 10.0 << 10;
+        QTest::newRow("d exponent") << "1d2" << 100.0 << 100;
+        QTest::newRow("D exponent, negative") << "5D-1" << 0.5 << 0;
+        QTest::newRow("exponent without digits") << "2e" << 2.0 << 2;
+        QTest::newRow("exponent sign without digits") << "4e+x" << 4.0 << 4;
+        QTest::newRow("empty") << "" << 0.0 << 0;
+        QTest::newRow("no number") << "x5" << 0.0 << 0;
+        QTest::newRow("huge") << "99999999999999999999999" << 1e23 << 1000;
+        QTest::newRow("too large for a double") << "-1e999" << -qInf() << -1000;
+    }
+
+    void leadingNumber()
+    {
+        QFETCH(QString, text);
+        QFETCH(double, value);
+        QFETCH(int, fret);
+        QCOMPARE(LeadingNumber(text.toStdString()), value);
+        QCOMPARE(PositionFret(text.toStdString()), fret);
+    }
+
+    void runIt_data()
+    {
+        QTest::addColumn<ChordChoice>("choice"); // four frets and alternate: 0, 1 or 2 (greyed)
+        QTest::addColumn<QString>("frets");
+        QTest::addColumn<QString>("captions");
+        QTest::addColumn<QString>("text1");
+        QTest::newRow("C Maj") << ChordChoice{} << "0 x 2 0 1 0"
+                               << "  3-E ||  3-E |  5-G |  1-C |  3-E " << "  1-C   5-G   3-E ";
+        QTest::newRow("four frets") << ChordChoice{"C ", "Maj ", "0", 1} << "0 3 2 0 1 0" << "" << "";
+        QTest::newRow("four frets, alternate") << ChordChoice{"C ", "Maj ", "0", 1, 1} << "3 3 2 0 1 3" << "" << "";
+        QTest::newRow("greyed box is not checked") << ChordChoice{"C ", "Maj ", "0", 2, 2} << "0 x 2 0 1 0" << "" << "";
+        QTest::newRow("E Min") << ChordChoice{"E ", "Min "} << "0 2 2 0 0 0" << "" << "  3b-G   5-B   1-E ";
+        QTest::newRow("A 7th at 5") << ChordChoice{"A ", "7th ", "5 "} << "5 7 5 6 5 5"
+                                    << "  1-A |  5-E |  7b-G |  3-Db |  5-E |  1-A " << "  7b-G   3-Db   1-A   5-E ";
+        QTest::newRow("C 9th") << ChordChoice{"C ", "9th "} << "0 1 0 0 1 0"
+                               << "  3-E |  7b-Bb |  9-D |  5-G |  1-C |  3-E " << "  7b-Bb   1-C   5-G   9-D   3-E ";
+        QTest::newRow("C 7b9 lists a note no string plays") << ChordChoice{"C ", "7b9 "} << "0 1 2 0 1 0" << ""
+                                                            << "  7b-Bb   1-C   5-G   b9-Db   3-E ";
+        QTest::newRow("flat ninth caption") << ChordChoice{"C ", "7b9 ", "2"} << "3 3 2 3 2 3"
+                                            << "  5-G |  1-C |  3-E |  7b-Bb |  9b-Db |  5-G " << "";
+        QTest::newRow("Maj7: seventh without hyphen")
+            << ChordChoice{"C ", "Maj7 "} << "0 2 2 0 0 0" << "  3-E |  7B |  3-E |  5-G |  7B |  3-E "
+            << "  1-C   5-G   7-B   3-E ";
+        QTest::newRow("Min13: 2, 4 and 13") << ChordChoice{"C ", "Min13 ", "0", 1} << "1 0 0 2 1 1" << ""
+                                         << "  4-F   7b-Bb   3b-Eb   1-C   2-D   13-A ";
+        QTest::newRow("Sus: 4") << ChordChoice{"C ", "Sus "} << "1 x x 0 1 1" << "" << "";
+        QTest::newRow("Min6") << ChordChoice{"C ", "Min6 "} << "x 0 1 0 1 x" << "" << "  3b-Eb   1-C   5-G   6-A ";
+        QTest::newRow("11 has no root") << ChordChoice{"C ", "11 "} << "1 1 0 0 x 1" << ""
+                                        << "  11-F   7b-Bb   5-G   2-D ";
+        QTest::newRow("12 with four frets") << ChordChoice{"C ", "Maj ", "12 ", 1} << "12 x 14 12 13 12" << "" << "";
+        QTest::newRow("typed 13") << ChordChoice{"C ", "Maj ", "13"} << "x x 14 x 13 x" << "" << "";
+        QTest::newRow("typed -2") << ChordChoice{"C ", "Maj ", "-2"} << "0 x x 0 x 0" << "" << "";
+        QTest::newRow("huge") << ChordChoice{"C ", "Maj ", "1e999", 1} << "x x 14 x x x" << "" << "";
+        QTest::newRow("garbage root builds on A") << ChordChoice{"Q# ", "Maj "} << "0 0 2 2 2 0" << "" << "";
+        QTest::newRow("unknown type") << ChordChoice{"C ", "Maj"} << "x x x x x x" << "|||||" << "";
+    }
+
+    void runIt()
+    {
+        QFETCH(ChordChoice, choice);
+        QFETCH(QString, frets);
+        QFETCH(QString, captions);
+        QFETCH(QString, text1);
+        Fresh f(choice);
+        QCOMPARE(f.strings(), frets);
+        if (!captions.isEmpty())
+            QCOMPARE(f.strings(true), captions);
+        if (!text1.isEmpty() || frets.count(QLatin1Char('x')) == 6)
+            QCOMPARE(QString::fromStdString(f.board.text1), text1);
+    }
+
+    void displayGroups()
+    {
+        // A run shows a sounding string's whole group and hides a muted one's,
+        // which keeps its column.
+        Fresh f(ChordChoice{});
+        const StringGroup& low = f.board.string(1);
+        QVERIFY(low.dotVisible && low.lineVisible && low.labelVisible);
+        QVERIFY(low.ellipseVisible && low.lessVisible && low.moreVisible);
+        QCOMPARE(low.lineX2, 11440.0f);
+        const StringGroup& muted = f.board.string(2);
+        QVERIFY(!muted.dotVisible && !muted.lineVisible && !muted.labelVisible && !muted.ellipseVisible);
+        QVERIFY(!muted.lessVisible && !muted.moreVisible);
+        QCOMPARE(muted.dotLeft, 10920.0f);
+        QCOMPARE(muted.caption, std::string("Label2"));
+
+        // The read-back: the first column that matches, up to 14, or up to 12 for the buttons.
+        const float lefts[] = {11400, 7370, 7120, 6920, 11039.5f};
+        const int dotFrets[] = {0, 12, 13, 14, -1}, buttonFrets[] = {0, 12, 13, 13, 13};
+        for (int i = 0; i < 5; ++i) {
+            f.board.string(1).dotLeft = lefts[i];
+            QCOMPARE(DotFret(f.m, f.board, 1), dotFrets[i]);
+            QCOMPARE(ButtonFret(f.m, f.board, 1), buttonFrets[i]);
+        }
+    }
+
+    void rootChangeNeedsTwoRuns()
+    {
+        Fresh f(ChordChoice{});
+        const ChordChoice g{"G ", "Maj "};
+        RunIt(f.m, g, f.board);
+        QCOMPARE(f.strings(), QStringLiteral("x 2 0 0 0 x"));
+        QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-C   5-G   3-E "));
+        RunIt(f.m, g, f.board);
+        QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-G   5-D   3-B "));
+    }
+
+    void handEdits_data()
+    {
+        // An edit of one string of C major at 0 (0 x 2 0 1 0), its dot first put
+        // at `from`. Buttons: "<" and ">"; labels: the mouse button and X in twips.
+        QTest::addColumn<int>("s");
+        QTest::addColumn<double>("from");
+        QTest::addColumn<QString>("edit");
+        QTest::addColumn<double>("x");
+        QTest::addColumn<double>("left");
+        QTest::addColumn<QString>("caption");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("< from the nut") << 1 << 11400.0 << "<" << 0.0 << 11040.0 << "  F " << true;
+        QTest::newRow("> at the nut") << 1 << 11400.0 << ">" << 0.0 << 11400.0 << "  3-E " << true;
+        QTest::newRow("< of a muted string") << 2 << 10560.0 << "<" << 0.0 << 10200.0 << "  C " << false;
+        QTest::newRow("> of a muted string") << 2 << 10560.0 << ">" << 0.0 << 11040.0 << "   Bb " << false;
+        QTest::newRow("< at 12") << 4 << 7370.0 << "<" << 0.0 << 7370.0 << "  5-G " << true;
+        QTest::newRow("> at 12") << 4 << 7370.0 << ">" << 0.0 << 7600.0 << "   Gb " << true;
+        QTest::newRow("< at 13") << 5 << 7120.0 << "<" << 0.0 << 7120.0 << "  1-C " << true;
+        QTest::newRow("> from 14 to 12") << 6 << 6920.0 << ">" << 0.0 << 7370.0 << "   E " << true;
+        QTest::newRow("left press hides") << 3 << 10560.0 << "left" << 400.0 << 10560.0 << "  3-E " << false;
+        QTest::newRow("middle press hides") << 3 << 10560.0 << "middle" << 400.0 << 10560.0 << "  3-E " << false;
+        QTest::newRow("left press shows a muted string")
+            << 2 << 10920.0 << "left" << 400.0 << 10920.0 << "Label2" << true;
+        QTest::newRow("right at 150: toward the body") << 1 << 11400.0 << "right" << 150.0 << 11040.0 << "  F " << true;
+        QTest::newRow("right past 150: low E writes three spaces")
+            << 1 << 11040.0 << "right" << 150.1 << 11400.0 << "   E " << true;
+        QTest::newRow("right on high E: two spaces") << 6 << 11040.0 << "right" << 150.1 << 11400.0 << "  E " << true;
+        QTest::newRow("right shows a muted string") << 2 << 10200.0 << "right" << 20.0 << 9840.0 << "  Db " << true;
+        QTest::newRow("right edge at 12") << 3 << 7370.0 << "right" << 0.0 << 7370.0 << "  3-E " << true;
+        QTest::newRow("right nut side at 0") << 3 << 11400.0 << "right" << 400.0 << 11400.0 << "  3-E " << true;
+        QTest::newRow("right edge at 14") << 4 << 6920.0 << "right" << 100.0 << 6920.0 << "  5-G " << true;
+        QTest::newRow("right off the columns to 12") << 5 << 8000.0 << "right" << 900.0 << 7370.0 << "  B " << true;
+    }
+
+    void handEdits()
+    {
+        QFETCH(int, s);
+        QFETCH(double, from);
+        QFETCH(QString, edit);
+        QFETCH(double, x);
+        QFETCH(double, left);
+        QFETCH(QString, caption);
+        QFETCH(bool, shown);
+        Fresh f(ChordChoice{});
+        f.board.string(s).dotLeft = float(from);
+        const FretboardState before = f.board;
+        if (edit == QLatin1String("<") || edit == QLatin1String(">"))
+            MoveStringButton(f.m, f.board, s, edit == QLatin1String("<"));
+        else
+            PressNoteLabel(f.m, f.board, s, edit == QLatin1String("left") ? LeftButton
+                                         : edit == QLatin1String("middle") ? MiddleButton : RightButton, x);
+        const StringGroup& g = f.board.string(s);
+        QCOMPARE(g.dotLeft, float(left));
+        QCOMPARE(g.lineX2, left == from ? before.string(s).lineX2 : float(left + 40));
+        QCOMPARE(QString::fromStdString(g.caption), caption);
+        QCOMPARE(g.dotVisible && g.lineVisible, shown);
+        QCOMPARE(g.dotVisible || g.lineVisible, shown);
+        // A right press that moves shows the whole group; the rest touch only dot and line.
+        const bool whole = edit == QLatin1String("right") && left != from;
+        const StringGroup& b = before.string(s);
+        QCOMPARE(g.labelVisible && g.ellipseVisible && g.lessVisible && g.moreVisible, whole || b.labelVisible);
+        QCOMPARE(g.labelVisible || g.ellipseVisible || g.lessVisible || g.moreVisible, whole || b.labelVisible);
+        for (int o = 1; o <= 6; ++o)
+            QCOMPARE(f.board.string(o).dotLeft, o == s ? float(left) : before.string(o).dotLeft);
+        QCOMPARE(f.board.text1, before.text1);
+    }
 };
-
-void TestVoicing::setFret_data()
-{
-    QTest::addColumn<double>("valx");
-    QTest::addColumn<QString>("result");
-    QTest::newRow("3") << 3.0 << "G C F Bb D G ";
-    QTest::newRow("12 is a whole turn") << 12.0 << "E A D G B E ";
-    QTest::newRow("15 wraps like 3") << 15.0 << "G C F Bb D G ";
-    QTest::newRow("0") << 0.0 << "E A D G B E ";
-    QTest::newRow("negative") << -3.0 << "E A D G B E ";
-    QTest::newRow("2.5 rounds to 2") << 2.5 << "Gb B E A Db Gb ";
-    QTest::newRow("3.5 rounds to 4") << 3.5 << "Ab Db Gb B Eb Ab ";
-    QTest::newRow("huge, in constant time") << 1.2e15 + 3 << "G C F Bb D G ";
-}
-
-void TestVoicing::setFret()
-{
-    QFETCH(double, valx);
-    QFETCH(QString, result);
-    Module1 m;
-    Init(m, "C ");
-    SetFret(m, valx);
-    QCOMPARE(notes(m), result);
-}
-
-void TestVoicing::setFretAddsUpAndIgnoresTheTurn()
-{
-    for (const char* root : {"A ", "C ", "Gb ", "Ab ", "nonsense"}) {
-        Module1 a, b;
-        Init(a, root);
-        Init(b, "Db ");
-        SetFret(a, 1);
-        SetFret(a, 2);
-        SetFret(b, 3);
-        QCOMPARE(notes(a), notes(b));
-    }
-    // A note missing from the circle stays at 0 and lands on slot 1 at the first step.
-    Module1 m;
-    Init(m, "C ");
-    m.PositionNotes[2] = "H ";
-    SetFret(m, 0);
-    QCOMPARE(m.PositionNotes[2].str(), std::string("H "));
-    SetFret(m, 1);
-    QCOMPARE(m.PositionNotes[2].str(), std::string("C "));
-}
-
-void TestVoicing::leadingNumber_data()
-{
-    QTest::addColumn<QString>("text");
-    QTest::addColumn<double>("value");
-    QTest::addColumn<int>("fret");
-    QTest::newRow("list item") << "7 " << 7.0 << 7;
-    QTest::newRow("blanks inside") << " 1 2" << 12.0 << 12;
-    QTest::newRow("trailing text") << "5th fret" << 5.0 << 5;
-    QTest::newRow("signs") << "+3" << 3.0 << 3;
-    QTest::newRow("negative") << "-2" << -2.0 << -2;
-    QTest::newRow("fraction") << ".5" << 0.5 << 0;
-    QTest::newRow("half to even up") << "3.5" << 3.5 << 4;
-    QTest::newRow("point alone") << "." << 0.0 << 0;
-    QTest::newRow("e exponent") << "1e1" << 10.0 << 10;
-    QTest::newRow("d exponent") << "1d2" << 100.0 << 100;
-    QTest::newRow("D exponent, negative") << "5D-1" << 0.5 << 0;
-    QTest::newRow("exponent without digits") << "2e" << 2.0 << 2;
-    QTest::newRow("exponent sign without digits") << "4e+x" << 4.0 << 4;
-    QTest::newRow("empty") << "" << 0.0 << 0;
-    QTest::newRow("no number") << "x5" << 0.0 << 0;
-    QTest::newRow("huge") << "99999999999999999999999" << 1e23 << 1000;
-    QTest::newRow("too large for a double") << "-1e999" << -qInf() << -1000;
-}
-
-void TestVoicing::leadingNumber()
-{
-    QFETCH(QString, text);
-    QFETCH(double, value);
-    QFETCH(int, fret);
-    QCOMPARE(LeadingNumber(text.toStdString()), value);
-    QCOMPARE(PositionFret(text.toStdString()), fret);
-}
-
-void TestVoicing::runIt_data()
-{
-    QTest::addColumn<QString>("root");
-    QTest::addColumn<QString>("type");
-    QTest::addColumn<QString>("pos");
-    QTest::addColumn<int>("four");
-    QTest::addColumn<int>("alt");
-    QTest::addColumn<QString>("frets");
-    QTest::addColumn<QString>("captions");
-    QTest::addColumn<QString>("text1");
-    QTest::newRow("C Maj") << "C " << "Maj " << "0" << 0 << 0 << "0 x 2 0 1 0"
-                           << "  3-E ||  3-E |  5-G |  1-C |  3-E " << "  1-C   5-G   3-E ";
-    QTest::newRow("four frets") << "C " << "Maj " << "0" << 1 << 0 << "0 3 2 0 1 0" << "" << "";
-    QTest::newRow("four frets, alternate") << "C " << "Maj " << "0" << 1 << 1 << "3 3 2 0 1 3" << "" << "";
-    QTest::newRow("greyed box is not checked") << "C " << "Maj " << "0" << 2 << 2 << "0 x 2 0 1 0" << "" << "";
-    QTest::newRow("E Min") << "E " << "Min " << "0" << 0 << 0 << "0 2 2 0 0 0" << "" << "  3b-G   5-B   1-E ";
-    QTest::newRow("A 7th at 5") << "A " << "7th " << "5 " << 0 << 0 << "5 7 5 6 5 5"
-                                << "  1-A |  5-E |  7b-G |  3-Db |  5-E |  1-A " << "  7b-G   3-Db   1-A   5-E ";
-    QTest::newRow("C 9th") << "C " << "9th " << "0" << 0 << 0 << "0 1 0 0 1 0"
-                           << "  3-E |  7b-Bb |  9-D |  5-G |  1-C |  3-E " << "  7b-Bb   1-C   5-G   9-D   3-E ";
-    QTest::newRow("C 7b9 lists a note no string plays") << "C " << "7b9 " << "0" << 0 << 0 << "0 1 2 0 1 0" << ""
-                                                        << "  7b-Bb   1-C   5-G   b9-Db   3-E ";
-    QTest::newRow("flat ninth caption") << "C " << "7b9 " << "2" << 0 << 0 << "3 3 2 3 2 3"
-                                        << "  5-G |  1-C |  3-E |  7b-Bb |  9b-Db |  5-G " << "";
-    QTest::newRow("Maj7: seventh without hyphen") << "C " << "Maj7 " << "0" << 0 << 0 << "0 2 2 0 0 0"
-                                                  << "  3-E |  7B |  3-E |  5-G |  7B |  3-E " << "  1-C   5-G   7-B   3-E ";
-    QTest::newRow("Min13: 2, 4 and 13") << "C " << "Min13 " << "0" << 1 << 0 << "1 0 0 2 1 1" << ""
-                                     << "  4-F   7b-Bb   3b-Eb   1-C   2-D   13-A ";
-    QTest::newRow("Sus: 4") << "C " << "Sus " << "0" << 0 << 0 << "1 x x 0 1 1" << "" << "";
-    QTest::newRow("Min6") << "C " << "Min6 " << "0" << 0 << 0 << "x 0 1 0 1 x" << "" << "  3b-Eb   1-C   5-G   6-A ";
-    QTest::newRow("11 has no root") << "C " << "11 " << "0" << 0 << 0 << "1 1 0 0 x 1" << "" << "  11-F   7b-Bb   5-G   2-D ";
-    QTest::newRow("12 with four frets") << "C " << "Maj " << "12 " << 1 << 0 << "12 x 14 12 13 12" << "" << "";
-    QTest::newRow("typed 13") << "C " << "Maj " << "13" << 0 << 0 << "x x 14 x 13 x" << "" << "";
-    QTest::newRow("typed -2") << "C " << "Maj " << "-2" << 0 << 0 << "0 x x 0 x 0" << "" << "";
-    QTest::newRow("huge") << "C " << "Maj " << "1e999" << 1 << 0 << "x x 14 x x x" << "" << "";
-    QTest::newRow("garbage root builds on A") << "Q# " << "Maj " << "0" << 0 << 0 << "0 0 2 2 2 0" << "" << "";
-    QTest::newRow("unknown type") << "C " << "Maj" << "0" << 0 << 0 << "x x x x x x" << "|||||" << "";
-}
-
-void TestVoicing::runIt()
-{
-    QFETCH(QString, root);
-    QFETCH(QString, type);
-    QFETCH(QString, pos);
-    QFETCH(int, four);
-    QFETCH(int, alt);
-    QFETCH(QString, frets);
-    QFETCH(QString, captions);
-    QFETCH(QString, text1);
-    Fresh f(ChordChoice{root.toStdString(), type.toStdString(), pos.toStdString(), four, alt});
-    QCOMPARE(f.strings(), frets);
-    if (!captions.isEmpty())
-        QCOMPARE(f.strings(true), captions);
-    if (!text1.isEmpty() || frets.count(QLatin1Char('x')) == 6)
-        QCOMPARE(QString::fromStdString(f.board.text1), text1);
-}
-
-void TestVoicing::displayGroups()
-{
-    // Before any run the labels and buttons show, at their design columns.
-    FretboardState design;
-    Module1 m;
-    Init(m, "C ");
-    const int designFrets[6] = {2, -1, 0, 2, -1, 0};
-    for (int s = 1; s <= 6; ++s) {
-        const StringGroup& g = design.string(s);
-        QCOMPARE(g.caption, std::string("Label2"));
-        QVERIFY(g.labelVisible && g.lessVisible && g.moreVisible && !g.dotVisible && !g.lineVisible && !g.ellipseVisible);
-        QCOMPARE(DotFret(m, design, s), designFrets[s - 1]);
-    }
-    QCOMPARE(design.string(6).lineX2, 11440.0f);
-
-    // A run shows a sounding string's whole group and hides a muted one's,
-    // which keeps its column.
-    Fresh f(ChordChoice{});
-    const StringGroup& low = f.board.string(1);
-    QVERIFY(low.dotVisible && low.lineVisible && low.labelVisible && low.ellipseVisible && low.lessVisible && low.moreVisible);
-    QCOMPARE(low.lineX2, 11440.0f);
-    const StringGroup& muted = f.board.string(2);
-    QVERIFY(!muted.dotVisible && !muted.lineVisible && !muted.labelVisible && !muted.ellipseVisible);
-    QVERIFY(!muted.lessVisible && !muted.moreVisible);
-    QCOMPARE(muted.dotLeft, 10920.0f);
-    QCOMPARE(muted.caption, std::string("Label2"));
-
-    // The read-back: the first column that matches, up to 14, or up to 12 for the buttons.
-    const float lefts[] = {11400, 7370, 7120, 6920, 11039.5f};
-    const int dotFrets[] = {0, 12, 13, 14, -1}, buttonFrets[] = {0, 12, 13, 13, 13};
-    for (int i = 0; i < 5; ++i) {
-        f.board.string(1).dotLeft = lefts[i];
-        QCOMPARE(DotFret(f.m, f.board, 1), dotFrets[i]);
-        QCOMPARE(ButtonFret(f.m, f.board, 1), buttonFrets[i]);
-    }
-}
-
-void TestVoicing::rootChangeNeedsTwoRuns()
-{
-    Fresh f(ChordChoice{});
-    const ChordChoice g{"G ", "Maj ", "0"};
-    RunIt(f.m, g, f.board);
-    QCOMPARE(f.strings(), QStringLiteral("x 2 0 0 0 x"));
-    QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-C   5-G   3-E "));
-    RunIt(f.m, g, f.board);
-    QCOMPARE(QString::fromStdString(f.board.text1), QStringLiteral("  1-G   5-D   3-B "));
-}
-
-void TestVoicing::handEdits_data()
-{
-    // An edit of one string of C major at 0 (0 x 2 0 1 0), its dot first put
-    // at `from`. Buttons: "<" and ">"; labels: the mouse button and X in twips.
-    QTest::addColumn<int>("s");
-    QTest::addColumn<double>("from");
-    QTest::addColumn<QString>("edit");
-    QTest::addColumn<double>("x");
-    QTest::addColumn<double>("left");
-    QTest::addColumn<QString>("caption");
-    QTest::addColumn<bool>("shown");
-    QTest::newRow("< from the nut") << 1 << 11400.0 << "<" << 0.0 << 11040.0 << "  F " << true;
-    QTest::newRow("> at the nut") << 1 << 11400.0 << ">" << 0.0 << 11400.0 << "  3-E " << true;
-    QTest::newRow("< of a muted string") << 2 << 10560.0 << "<" << 0.0 << 10200.0 << "  C " << false;
-    QTest::newRow("> of a muted string") << 2 << 10560.0 << ">" << 0.0 << 11040.0 << "   Bb " << false;
-    QTest::newRow("< at 12") << 4 << 7370.0 << "<" << 0.0 << 7370.0 << "  5-G " << true;
-    QTest::newRow("> at 12") << 4 << 7370.0 << ">" << 0.0 << 7600.0 << "   Gb " << true;
-    QTest::newRow("< at 13") << 5 << 7120.0 << "<" << 0.0 << 7120.0 << "  1-C " << true;
-    QTest::newRow("> from 14 to 12") << 6 << 6920.0 << ">" << 0.0 << 7370.0 << "   E " << true;
-    QTest::newRow("left press hides") << 3 << 10560.0 << "left" << 400.0 << 10560.0 << "  3-E " << false;
-    QTest::newRow("middle press hides") << 3 << 10560.0 << "middle" << 400.0 << 10560.0 << "  3-E " << false;
-    QTest::newRow("left press shows a muted string") << 2 << 10920.0 << "left" << 400.0 << 10920.0 << "Label2" << true;
-    QTest::newRow("right at 150: toward the body") << 1 << 11400.0 << "right" << 150.0 << 11040.0 << "  F " << true;
-    QTest::newRow("right past 150: low E writes three spaces") << 1 << 11040.0 << "right" << 150.1 << 11400.0 << "   E " << true;
-    QTest::newRow("right on high E: two spaces") << 6 << 11040.0 << "right" << 150.1 << 11400.0 << "  E " << true;
-    QTest::newRow("right shows a muted string") << 2 << 10200.0 << "right" << 20.0 << 9840.0 << "  Db " << true;
-    QTest::newRow("right edge at 12") << 3 << 7370.0 << "right" << 0.0 << 7370.0 << "  3-E " << true;
-    QTest::newRow("right nut side at 0") << 3 << 11400.0 << "right" << 400.0 << 11400.0 << "  3-E " << true;
-    QTest::newRow("right edge at 14") << 4 << 6920.0 << "right" << 100.0 << 6920.0 << "  5-G " << true;
-    QTest::newRow("right off the columns to 12") << 5 << 8000.0 << "right" << 900.0 << 7370.0 << "  B " << true;
-}
-
-void TestVoicing::handEdits()
-{
-    QFETCH(int, s);
-    QFETCH(double, from);
-    QFETCH(QString, edit);
-    QFETCH(double, x);
-    QFETCH(double, left);
-    QFETCH(QString, caption);
-    QFETCH(bool, shown);
-    Fresh f(ChordChoice{});
-    f.board.string(s).dotLeft = float(from);
-    const FretboardState before = f.board;
-    if (edit == QLatin1String("<") || edit == QLatin1String(">"))
-        MoveStringButton(f.m, f.board, s, edit == QLatin1String("<"));
-    else
-        PressNoteLabel(f.m, f.board, s, edit == QLatin1String("left") ? LeftButton
-                                     : edit == QLatin1String("middle") ? MiddleButton : RightButton, x);
-    const StringGroup& g = f.board.string(s);
-    QCOMPARE(g.dotLeft, float(left));
-    QCOMPARE(g.lineX2, left == from ? before.string(s).lineX2 : float(left + 40));
-    QCOMPARE(QString::fromStdString(g.caption), caption);
-    QCOMPARE(g.dotVisible && g.lineVisible, shown);
-    QCOMPARE(g.dotVisible || g.lineVisible, shown);
-    // A right press that moves shows the whole group; the rest touch only dot and line.
-    const bool whole = edit == QLatin1String("right") && left != from;
-    const StringGroup& b = before.string(s);
-    QCOMPARE(g.labelVisible && g.ellipseVisible && g.lessVisible && g.moreVisible, whole || b.labelVisible);
-    QCOMPARE(g.labelVisible || g.ellipseVisible || g.lessVisible || g.moreVisible, whole || b.labelVisible);
-    for (int o = 1; o <= 6; ++o)
-        QCOMPARE(f.board.string(o).dotLeft, o == s ? float(left) : before.string(o).dotLeft);
-    QCOMPARE(f.board.text1, before.text1);
-}
 
 QTEST_GUILESS_MAIN(TestVoicing)
 #include "test_voicing.moc"

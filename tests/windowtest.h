@@ -55,6 +55,27 @@ inline void press(QWidget* w, Qt::MouseButton button, QPointF twips)
     QApplication::sendEvent(w, &up);
 }
 
+/// A chord typed into the three combo boxes, run twice as a new root needs.
+inline void choose(chordmoss::Form1& f, const char* root, const char* type, const char* position = "0")
+{
+    const char* texts[] = {root, type, position};
+    for (int i = 0; i < 3; ++i)
+        control(&f, QStringLiteral("Combo%1").arg(i + 1))->setProperty("Text", QString::fromLatin1(texts[i]));
+    f.RunIt();
+    f.RunIt();
+}
+
+inline void hear(chordmoss::Form1& f) { qobject_cast<QPushButton*>(control(&f, QStringLiteral("Command4")))->click(); }
+
+/// A pointer move over the picture to a position in twips, `buttons` held.
+inline void moveOver(chordmoss::Form1& f, double x, double y, Qt::MouseButtons buttons = Qt::NoButton)
+{
+    QWidget* picture = widget(&f, QStringLiteral("Image1"));
+    const QPointF pos(x / 15, y / 15);
+    QMouseEvent e(QEvent::MouseMove, pos, picture->mapToGlobal(pos), Qt::NoButton, buttons, Qt::NoModifier);
+    QApplication::sendEvent(picture, &e);
+}
+
 /// Answers every modal message box that comes up, recording its title, its
 /// text and, at that moment, whatever `snapshot` returns.
 class Messages : public QObject {
