@@ -46,6 +46,9 @@ private slots:
                 QCOMPARE(w.get(name, "Visible").toBool(), !captions[s - 1].isEmpty());
             if (!captions[s - 1].isEmpty())
                 QCOMPARE(qobject_cast<QLabel*>(w.w(label))->text(), captions[s - 1]);
+            const QString arrows = qobject_cast<QLabel*>(w.w(u"Label%1"_s.arg(13 + 2 * s)))->text()
+                                   + qobject_cast<QLabel*>(w.w(u"Label%1"_s.arg(14 + 2 * s)))->text();
+            QCOMPARE(arrows, u"  <  >"_s);
         }
         QCOMPARE(w.get(QStringLiteral("Line3"), "X2").toDouble(), 10600.0);
         QVERIFY(!w.get(QStringLiteral("Shape13"), "Visible").toBool());
