@@ -6,6 +6,8 @@
 #include <QMouseEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QStyleOptionButton>
+#include <QStylePainter>
 
 #include <cmath>
 
@@ -406,6 +408,19 @@ ButtonControl::ButtonControl(QWidget* parent, const QString& name, double left, 
     setObjectName(name);
     placeTwips(this, left, top, width, height);
     setAutoDefault(false);
+}
+
+void ButtonControl::paintEvent(QPaintEvent*)
+{
+    // Drawn with the fixed colours through one palette made once, whatever
+    // the window's: the style caches button faces under the palette's
+    // identity, and the volume window's button is made afresh at every load.
+    static const QPalette fixed = fixedPalette();
+    QStylePainter painter(this);
+    QStyleOptionButton option;
+    initStyleOption(&option);
+    option.palette = fixed;
+    painter.drawControl(QStyle::CE_PushButton, option);
 }
 
 // ---------------------------------------------------------------- picture and overlay

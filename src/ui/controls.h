@@ -286,6 +286,9 @@ public:
     ButtonControl(QWidget* parent, const QString& name, double left, double top, double width, double height,
                   const QString& caption);
     bool isVisibleTo() const { return !isHidden(); }
+
+protected:
+    void paintEvent(QPaintEvent* e) override;
 };
 
 /// The guitar picture: reports presses and moves in twips from its corner.
