@@ -149,6 +149,7 @@ private slots:
         QTest::newRow("from inside a strip") << QList<double>{4000, 2550, 4000, 2690} << QList<int>{2};
         QTest::newRow("within one strip") << QList<double>{4000, 2550, 4000, 2560} << QList<int>{1};
         QTest::newRow("along a strip edge") << QList<double>{3400, 2525, 5000, 2525} << QList<int>{};
+        QTest::newRow("stopping on the left edge") << QList<double>{3000, 2550, 3315, 2550} << QList<int>{};
     }
 
     void strumPath()
