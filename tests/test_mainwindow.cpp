@@ -133,6 +133,7 @@ private slots:
         QTest::newRow("Label5 middle") << "Label5" << int(Qt::MiddleButton) << 400.0 << "5 7 5 x 5 5";
         QTest::newRow("Label6 right, left edge") << "Label6" << int(Qt::RightButton) << 100.0 << "5 7 5 6 6 5";
         QTest::newRow("Label7 right, nut side") << "Label7" << int(Qt::RightButton) << 400.0 << "5 7 5 6 5 4";
+        QTest::newRow("Label15 right: no click") << "Label15" << int(Qt::RightButton) << 100.0 << "5 7 5 6 5 5";
     }
 
     void everyStringControlReachesItsString()
