@@ -185,7 +185,7 @@ private slots:
         QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;
         QTest::newRow("same note twice") << words("find C c") << 1 << u"Not Found"_s;
         QTest::newRow("short shape") << words("name x3201") << 2 << u"gives 5"_s;
-        QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"'25' is neither a fret"_s;
+        QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"string 6: '25' is neither a fret"_s;
         QTest::newRow("silent shape") << words("name xxxxxx") << 2 << u"no string sounds"_s;
         QTest::newRow("format") << words("find C --format=svg") << 2 << u"format 'svg'"_s;
         QTest::newRow("size") << words("chord C Maj --size 9") << 2 << u"size '9'"_s;
