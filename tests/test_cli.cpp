@@ -214,6 +214,8 @@ private slots:
         QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
         QVERIFY(run(words("chord A 7th 5 -f svg --labels note")).out.find(">Db</text>") != std::string::npos);
+        const std::string json = run(words("chord C min7\\b3 -f json")).out;
+        QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);
         const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
         const QMap<int, double> mirrored =
             svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
