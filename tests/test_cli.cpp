@@ -213,7 +213,9 @@ private slots:
                  "  | | | | * |  11\n  | | | | | |  12\n");
         QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
-        QVERIFY(run(words("chord A 7th 5 -f svg --labels note")).out.find(">Db</text>") != std::string::npos);
+        const std::string notes = run(words("chord A 7th 5 -f svg --labels note")).out;
+        QVERIFY(notes.find(">Db</text>") != std::string::npos);
+        QVERIFY(notes.find("text-anchor=\"middle\"") != std::string::npos); // labels centred on their dots
         const std::string json = run(words("chord C min7\\b3 -f json")).out;
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);
         const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
