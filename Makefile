@@ -42,7 +42,9 @@ test: build
 	cd $(BUILD) && QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy \
 	  ctest --output-on-failure --timeout 300
 
-# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer.
+# The whole suite again, built with AddressSanitizer and UndefinedBehaviorSanitizer;
+# all but the real-time sound test, whose deadlines an unoptimised, instrumented
+# build does not meet on a small machine (`make test` runs it).
 ASAN_BUILD ?= build-asan
 test-asan: deps
 	@[ -f $(ASAN_BUILD)/build.ninja ] || cmake -S . -B $(ASAN_BUILD) -G Ninja -DCMAKE_BUILD_TYPE=Debug \
@@ -52,7 +54,7 @@ test-asan: deps
 	  ASAN_OPTIONS=detect_leaks=1:abort_on_error=1 \
 	  LSAN_OPTIONS=suppressions=$(CURDIR)/tests/lsan.supp:print_suppressions=0 \
 	  UBSAN_OPTIONS=print_stacktrace=1 \
-	  ctest --output-on-failure --timeout 600
+	  ctest --output-on-failure --timeout 600 -E test_pulse
 
 # Random user sessions (hundreds of actions each) against the windows for
 # FUZZ_SECONDS, with clang's libFuzzer and the sanitizers; new findings are
