@@ -15,6 +15,7 @@
 #include "notetables.h"
 #include "shapenames.h"
 #include "windowchord.h"
+#include "windowdisplay.h"
 
 using namespace chordmoss;
 using namespace Qt::StringLiterals;
@@ -37,16 +38,17 @@ Run run(const QStringList& args)
     return {code, out.str(), err.str()};
 }
 
-/// The dots of an SVG chord box, string -> centre x; {-1: 0} when it is no XML.
-QMap<int, double> svgDots(const std::string& svg)
+/// The dots of an SVG chord box, string -> centre; {-1: 0} when it is no XML.
+QMap<int, QPointF> svgDots(const std::string& svg)
 {
-    QMap<int, double> dots;
+    QMap<int, QPointF> dots;
     QXmlStreamReader xml(QByteArray::fromStdString(svg));
     while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
         if (xml.isStartElement() && xml.attributes().value("class"_L1) == "dot"_L1)
-            dots[xml.attributes().value("data-string"_L1).toInt()] = xml.attributes().value("cx"_L1).toDouble();
+            dots[xml.attributes().value("data-string"_L1).toInt()] = {xml.attributes().value("cx"_L1).toDouble(),
+                                                                      xml.attributes().value("cy"_L1).toDouble()};
     }
-    return xml.hasError() ? QMap<int, double>{{-1, 0}} : dots;
+    return xml.hasError() ? QMap<int, QPointF>{{-1, {}}} : dots;
 }
 
 } // namespace
@@ -79,6 +81,44 @@ private slots:
         }
         // Handed over to paint:
         QVERIFY(std::get<1>(start("chord A 7th 5 --format png --size 150")).startsWith("\x89PNG"));
+    }
+
+    void displayForTheWindow_data()
+    {
+        QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, "-" for unset
+        QTest::addColumn<QString>("display");  // DISPLAY or WAYLAND_DISPLAY=...
+        QTest::addColumn<QString>("args");
+        QTest::addColumn<bool>("opens");
+        QTest::newRow("nothing") << "-" << "" << "" << false;
+        QTest::newRow("X") << "-" << "DISPLAY=:0" << "" << true;
+        QTest::newRow("Wayland") << "-" << "WAYLAND_DISPLAY=w" << "-style=fusion" << true;
+        QTest::newRow("a style is no platform") << "-" << "" << "-style=fusion" << false;
+        QTest::newRow("-display") << "-" << "" << "-display :1" << true;
+        QTest::newRow("-platform") << "xcb" << "" << "-platform=offscreen" << true;
+        QTest::newRow("xcb without X") << "xcb" << "WAYLAND_DISPLAY=w" << "" << false;
+        QTest::newRow("a list tried in turn") << "wayland;xcb:opt" << "DISPLAY=:0" << "" << true;
+    }
+
+    void displayForTheWindow()
+    {
+        QFETCH(QString, platform);
+        QFETCH(QString, display);
+        QFETCH(QString, args);
+        QFETCH(bool, opens);
+        const QByteArray saved = qgetenv("QT_QPA_PLATFORM");
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            qunsetenv(name);
+        if (platform != "-"_L1)
+            qputenv("QT_QPA_PLATFORM", platform.toLatin1());
+        if (!display.isEmpty())
+            qputenv(display.section(u'=', 0, 0).toLatin1(), display.section(u'=', 1).toLatin1());
+        QList<QByteArray> parts = ("chordmoss " + args.toLatin1()).trimmed().split(' ');
+        std::vector<char*> argv;
+        for (QByteArray& w : parts)
+            argv.push_back(w.data());
+        const bool problem = !WindowDisplayProblem(int(argv.size()), argv.data()).empty();
+        qputenv("QT_QPA_PLATFORM", saved);
+        QCOMPARE(problem, !opens);
     }
 
     void matchesTheWindow_data()
@@ -211,23 +251,41 @@ private slots:
                  "Db Maj7, position 9\nfingering  9-11-10-10-9-9\nstrings    1-Db  5-Ab  7C  3-F  5-Ab  1-Db\n"
                  "notes      3-F  5-Ab  7-C  1-Db\n\n  -----------\n  * * | | | *  9\n  | | * * | |  10\n"
                  "  | | | | * |  11\n  | | | | | |  12\n");
-        QVERIFY(run(words("name x02010 -f svg")).out.find(">7b</text>") != std::string::npos);
+        const std::string svg = run(words("name x02010 -f svg")).out;
+        QVERIFY(svg.find(">7b</text>") != std::string::npos);
+        // Open strings are rings, fretted ones solid dots.
+        QVERIFY(svg.find("class=\"open\" data-string=\"2\" cx=\"67\" cy=\"52\" r=\"8.5\" fill=\"#ffffff\" "
+                         "stroke=\"#222222\" stroke-width=\"1.5\"/>") != std::string::npos);
+        QVERIFY(svg.find("r=\"10.5\" fill=\"#222222\"/>") != std::string::npos);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
         const std::string notes = run(words("chord A 7th 5 -f svg --labels note")).out;
         QVERIFY(notes.find(">Db</text>") != std::string::npos);
         QVERIFY(notes.find("text-anchor=\"middle\"") != std::string::npos); // labels centred on their dots
         const std::string json = run(words("chord C min7\\b3 -f json")).out;
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);
-        const QMap<int, double> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
-        const QMap<int, double> mirrored =
+        const QMap<int, QPointF> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
+        const QMap<int, QPointF> mirrored =
             svgDots(run(words("chord C Maj --four-frets --format svg --left-handed")).out);
         QCOMPARE(dots.keys(), QList<int>({2, 3, 5}));
         QCOMPARE(mirrored.keys(), dots.keys());
-        QVERIFY(dots[2] < dots[3] && dots[3] < dots[5]);
+        QVERIFY(dots[2].x() < dots[3].x() && dots[3].x() < dots[5].x());
         for (int s : dots.keys())
-            QCOMPARE(mirrored[s], 200 - dots[s]);
+            QCOMPARE(mirrored[s].x(), 200 - dots[s].x());
         const Run png = run(words("name x02010 --format png --size 123x77"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
+        // At five pixels to the unit a dot ends at its radius (52.5): no outline
+        // widens it. Read off the string and fret lines through its centre.
+        const QImage big = QImage::fromData(QByteArray::fromStdString(run(words("name x02010 -f png --size 1000")).out));
+        const QPointF centre = svgDots(svg)[3] * 5;
+        double fringe = 0;
+        int n = 0;
+        for (int y = int(centre.y()) - 55; y <= centre.y() + 55; ++y)
+            for (int x = int(centre.x()) - 55; x <= centre.x() + 55; ++x) {
+                const QPointF v = QPointF(x + 0.5, y + 0.5) - centre;
+                if (const double d = std::hypot(v.x(), v.y()); d > 52.9 && d < 53.4 && std::min(std::abs(v.x()), std::abs(v.y())) > 15)
+                    fringe += 255 - qGray(big.pixel(x, y)), ++n;
+            }
+        QVERIFY2(n > 50 && fringe / n < 15, qPrintable(QString::number(fringe / n)));
         const Run box = run(words("chord A 7th 5 -f png --size 150"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(box.out)).height(), 167);
     }

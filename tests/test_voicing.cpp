@@ -111,6 +111,7 @@ private slots:
         QTest::newRow("d exponent") << "1d2" << 100.0 << 100;
         QTest::newRow("D exponent, negative") << "5D-1" << 0.5 << 0;
         QTest::newRow("exponent without digits") << "2e" << 2.0 << 2;
+        QTest::newRow("other letters end the number") << "2x3" << 2.0 << 2;
         QTest::newRow("exponent sign without digits") << "4e+x" << 4.0 << 4;
         QTest::newRow("empty") << "" << 0.0 << 0;
         QTest::newRow("no number") << "x5" << 0.0 << 0;
