@@ -232,6 +232,14 @@ private slots:
         QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
     }
 
+    void help()
+    {
+        for (const QStringList& args : {QStringList(), words("--help"), words("-h"), words("help"), words("find -h")}) {
+            const Run r = run(args);
+            QVERIFY2(r.code == 0 && r.out.starts_with("Usage: chordmoss ") && r.err.empty(), qPrintable(args.join(u' ')));
+        }
+    }
+
     void mistakes()
     {
         QFETCH(QStringList, args);
