@@ -263,6 +263,7 @@ private slots:
         QVERIFY(svg.find("class=\"open\" data-string=\"2\" cx=\"67\" cy=\"52\" r=\"8.5\" fill=\"#ffffff\" "
                          "stroke=\"#222222\" stroke-width=\"1.5\"/>") != std::string::npos);
         QVERIFY(svg.find("r=\"10.5\" fill=\"#222222\"/>") != std::string::npos);
+        QCOMPARE(QString::fromStdString(svg).count(u"<line class=\"string\""_s), 6);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
         const std::string notes = run(words("chord A 7th 5 -f svg --labels note")).out;
         QVERIFY(notes.find(">Db</text>") != std::string::npos);
