@@ -264,9 +264,12 @@ private slots:
                          "stroke=\"#222222\" stroke-width=\"1.5\"/>") != std::string::npos);
         QVERIFY(svg.find("r=\"10.5\" fill=\"#222222\"/>") != std::string::npos);
         QCOMPARE(QString::fromStdString(svg).count(u"<line class=\"string\""_s), 6);
+        QVERIFY(svg.find("class=\"nut\"") != std::string::npos && svg.find("fr</text>") == std::string::npos);
+        QVERIFY(run(words("chord C Maj")).out.find("\n  o x   o   o\n  ===========\n") != std::string::npos);
         QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
         const std::string notes = run(words("chord A 7th 5 -f svg --labels note")).out;
-        QVERIFY(notes.find(">Db</text>") != std::string::npos);
+        QVERIFY(notes.find(">Db</text>") != std::string::npos && notes.find(">5fr</text>") != std::string::npos);
+        QVERIFY(notes.find("class=\"nut\"") == std::string::npos);
         QVERIFY(notes.find("text-anchor=\"middle\"") != std::string::npos); // labels centred on their dots
         const std::string json = run(words("chord C min7\\b3 -f json")).out;
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);

@@ -93,6 +93,7 @@ private slots:
         Window w;
         w.set(combo, "ListIndex", index);
         QCOMPARE(w.get(combo).toString(), text);
+        QCOMPARE(w.get(combo, "ListIndex").toInt(), index == 63 ? 0 : index); // an index off the list is ignored
         QCOMPARE(w.frets(), frets);
         QCOMPARE(w.get(QStringLiteral("Text1")).toString(), listing);
     }
