@@ -83,37 +83,33 @@ private slots:
 
     void displayForTheWindow_data()
     {
-        QTest::addColumn<QString>("platform"); // QT_QPA_PLATFORM, "-" for unset
-        QTest::addColumn<QString>("display");  // DISPLAY or WAYLAND_DISPLAY=...
-        QTest::addColumn<QString>("args");
+        // Environment settings (upper case) and the program's arguments.
+        QTest::addColumn<QString>("setting");
         QTest::addColumn<bool>("opens");
-        QTest::newRow("nothing") << "-" << "" << "" << false;
-        QTest::newRow("X") << "-" << "DISPLAY=:0" << "" << true;
-        QTest::newRow("Wayland") << "-" << "WAYLAND_DISPLAY=w" << "-style=fusion" << true;
-        QTest::newRow("a style is no platform") << "-" << "" << "-style=fusion" << false;
-        QTest::newRow("-display") << "-" << "" << "-display :1" << true;
-        QTest::newRow("-platform") << "xcb" << "" << "-platform=offscreen" << true;
-        QTest::newRow("xcb without X") << "xcb" << "WAYLAND_DISPLAY=w" << "" << false;
-        QTest::newRow("a list tried in turn") << "wayland;xcb:opt" << "DISPLAY=:0" << "" << true;
+        QTest::newRow("nothing") << "" << false;
+        QTest::newRow("X") << "DISPLAY=:0" << true;
+        QTest::newRow("Wayland") << "WAYLAND_DISPLAY=w -style=fusion" << true;
+        QTest::newRow("a style is no platform") << "-style=fusion" << false;
+        QTest::newRow("-display") << "-display :1" << true;
+        QTest::newRow("-platform") << "QT_QPA_PLATFORM=xcb -platform=offscreen" << true;
+        QTest::newRow("xcb without X") << "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w" << false;
+        QTest::newRow("a list tried in turn") << "QT_QPA_PLATFORM=wayland;xcb:opt DISPLAY=:0" << true;
     }
 
     void displayForTheWindow()
     {
-        QFETCH(QString, platform);
-        QFETCH(QString, display);
-        QFETCH(QString, args);
+        QFETCH(QString, setting);
         QFETCH(bool, opens);
         const QByteArray saved = qgetenv("QT_QPA_PLATFORM");
         for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
             qunsetenv(name);
-        if (platform != "-"_L1)
-            qputenv("QT_QPA_PLATFORM", platform.toLatin1());
-        if (!display.isEmpty())
-            qputenv(display.section(u'=', 0, 0).toLatin1(), display.section(u'=', 1).toLatin1());
-        QList<QByteArray> parts = ("chordmoss " + args.toLatin1()).trimmed().split(' ');
+        QList<QByteArray> args{"chordmoss"};
+        for (const QString& w : setting.split(u' ', Qt::SkipEmptyParts))
+            w[0].isUpper() ? void(qputenv(qPrintable(w.section(u'=', 0, 0)), w.section(u'=', 1).toLatin1()))
+                           : args.append(w.toLatin1());
         std::vector<char*> argv;
-        for (QByteArray& w : parts)
-            argv.push_back(w.data());
+        for (QByteArray& a : args)
+            argv.push_back(a.data());
         const bool problem = !WindowDisplayProblem(int(argv.size()), argv.data()).empty();
         qputenv("QT_QPA_PLATFORM", saved);
         QCOMPARE(problem, !opens);
