@@ -64,14 +64,15 @@ private slots:
         QCOMPARE(v->focusWidget(), v->picture());
         // The wedge fills up to its last column; the bar stands at the volume.
         const QImage& img = v->picture()->surface();
-        QCOMPARE(img.pixelColor(66 + 7, 2), QColor(255, 128, 0));
-        QCOMPARE(img.pixelColor(128, 7), QColor(Qt::black));
-        QVERIFY(img.pixelColor(128, 3) != QColor(Qt::black) && img.pixelColor(10, 3) != QColor(Qt::black));
+        auto at = [&](int x, int y) { return img.pixelColor(QPoint(x, y) * img.devicePixelRatio()); };
+        QCOMPARE(at(66 + 7, 2), QColor(255, 128, 0));
+        QCOMPARE(at(128, 7), QColor(Qt::black));
+        QVERIFY(at(128, 3) != QColor(Qt::black) && at(10, 3) != QColor(Qt::black));
         // The sunken frame is light on its right column and bottom row.
         const QImage frame = v->picture()->grab().toImage();
-        const int right = frame.width() - 1, bottom = frame.height() - 1;
+        const int right = v->picture()->width() - 1, bottom = v->picture()->height() - 1;
         for (QPoint p : {QPoint(right, 1), QPoint(right, bottom / 2), QPoint(right - 2, bottom), QPoint(1, bottom)})
-            QCOMPARE(frame.pixelColor(p), QColor(Qt::white));
+            QCOMPARE(frame.pixelColor(p * frame.devicePixelRatio()), QColor(Qt::white));
         const int xs[] = {0, 60, 113, 114, 200, -1};
         const char* labels[] = {"0", "55", "103", "103", "103", "103"};
         const int players[] = {0, 55, 100, 100, 100, 100}; // the players keep to 100
