@@ -220,11 +220,16 @@ extern "C" int LLVMFuzzerInitialize(int* argc, char*** argv)
     qputenv("SDL_AUDIODRIVER", "dummy");
     app = new QApplication(*argc, *argv);
     qInstallMessageHandler([](QtMsgType, const QMessageLogContext&, const QString&) {});
-    // Sample files come and go in a working directory of the fuzzer's own.
-    char dir[] = "/tmp/chordmoss-fuzz-XXXXXX";
+    // Sample files come and go in a working directory of the fuzzer's own,
+    // removed when the fuzzer ends.
+    static char dir[] = "/tmp/chordmoss-fuzz-XXXXXX";
     if (!mkdtemp(dir) || !fs::exists(ProgramSampleDir() + "E6.mp3"))
         std::abort();
     fs::current_path(dir);
+    std::atexit([] {
+        std::error_code ec;
+        fs::remove_all(dir, ec);
+    });
     // Message boxes are answered as soon as they come up.
     auto* answer = new QTimer(app);
     QObject::connect(answer, &QTimer::timeout, [] {
