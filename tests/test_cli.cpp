@@ -186,6 +186,7 @@ private slots:
         QTest::newRow("G") << u"3x0003"_s << u"exact     G Maj"_s << true;
         QTest::newRow("E minor 7 over G") << u"3x0003"_s << u"includes  E Min7/G"_s << false;
         QTest::newRow("two-digit frets") << u"x-10-12-12-11-10"_s << u"exact     G Min"_s << true;
+        QTest::newRow("fret 10 is written apart") << u"x 10 x x x 9"_s << u"x-10-x-x-x-9 sounds G Db"_s << false;
         QTest::newRow("six words") << u"x 3 2 0 1 0"_s << u"exact     C Maj"_s << true;
         QTest::newRow("the notes sounded") << u"x-10-12-12-11-10"_s << u"x-10-12-12-11-10 sounds G D Bb"_s << false;
         QTest::newRow("one note, highest fret") << u"x-24-x-x-x-x"_s << u"includes  A (5)"_s << true;
