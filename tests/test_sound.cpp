@@ -14,54 +14,28 @@
 #include "samplemixer.h"
 #include "samplenames.h"
 #include "strum.h"
+#include "watchedplayer.h"
 
 using namespace chordmoss;
 using namespace windowtest;
 
 namespace {
 
-/// A player that plays until stopped and logs "string:file" for every start.
-class RecordingPlayer : public StringPlayer {
-public:
-    RecordingPlayer(int s, QStringList* log) : m_s(s), m_log(log) {}
-    void setURL(const std::string& path) override { m_url = path, m_state = Playing, note(); }
-    std::string url() const override { return m_url; }
-    void stop() override { m_state = m_state ? Stopped : Undefined; }
-    void play() override { m_state = m_state ? (note(), Playing) : Undefined; }
-    void setVolume(int v) override { m_volume = v; }
-    int volume() const override { return m_volume; }
-    int playState() const override { return m_state; }
-
-private:
-    void note() { *m_log << QStringLiteral("%1:").arg(m_s) + QFileInfo(QString::fromStdString(m_url)).fileName(); }
-    int m_s, m_volume = 50, m_state = Undefined;
-    QStringList* m_log;
-    std::string m_url;
-};
-
-/// The window with recording players, showing root, type and position.
+/// The window with the program's players, logging "string:file" for every
+/// note they start, and showing root, type and position.
 struct SoundWindow {
     QStringList log;
-    Form1 f{nullptr, [this](int s) { return std::make_unique<RecordingPlayer>(s, &log); }};
+    Form1 f{nullptr, watchedPlayers([this](int s) {
+                log << QStringLiteral("%1:").arg(s) + QFileInfo(QString::fromStdString(f.players()[s]->url())).fileName();
+            })};
     explicit SoundWindow(const char* root = "C ", const char* type = "Maj ", const char* position = "0")
     {
         choose(f, root, type, position);
     }
-    void hear() { windowtest::hear(f); }
     void move(double x, double y) { moveOver(f, x, y, Qt::RightButton); } // any button strums
 };
 
 QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' '), Qt::SkipEmptyParts); }
-
-long residentKb()
-{
-    QFile status(QStringLiteral("/proc/self/status"));
-    status.open(QIODevice::ReadOnly);
-    for (const QByteArray& line : status.readAll().split('\n'))
-        if (line.startsWith("VmRSS:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
-    return -1;
-}
 
 } // namespace
 
@@ -116,11 +90,8 @@ private slots:
         QFETCH(int, fret);
         QFETCH(bool, chordFirst);
         QFETCH(QStringList, starts);
-        QStringList log;
-        std::array<std::unique_ptr<StringPlayer>, 7> owned;
-        PlayerSet players{};
-        for (int s = 1; s <= 6; ++s)
-            players[s] = (owned[s] = std::make_unique<RecordingPlayer>(s, &log)).get();
+        SoundWindow w;
+        const PlayerSet& players = w.f.players();
         Module1 m;
         FretboardState board;
         Init(m, "C ");
@@ -129,7 +100,7 @@ private slots:
             PlayString(m, board, players, string);
         board.string(string).dotLeft = float(fret < 0 ? 11000 : m.FretX[fret]);
         PlayString(m, board, players, string);
-        QCOMPARE(log, starts);
+        QCOMPARE(w.log, starts);
         QCOMPARE(players[string]->playState(), int(starts.isEmpty() ? StringPlayer::Undefined : StringPlayer::Playing));
     }
 
@@ -162,7 +133,7 @@ private slots:
         QCOMPARE(QList<int>(out.begin(), out.begin() + n), strings);
     }
 
-    void hear()
+    void hearStrums()
     {
         SoundWindow w("A ", "7th ", "5 ");
         QObject* pick = control(&w.f, QStringLiteral("Shape13"));
@@ -171,7 +142,7 @@ private slots:
             if (tops.isEmpty() || tops.back() != pick->property("Top").toDouble())
                 tops << pick->property("Top").toDouble();
         });
-        w.hear();
+        hear(w.f);
         QCOMPARE(w.log, words("1:A5.mp3 2:E4.mp3 3:G3.mp3 4:Db2.mp3 5:E1.mp3 6:A1.mp3"));
         QCOMPARE(tops, QList<double>({4560, 4710, 4860, 5010, 5160, 5310, 5460}));
         QVERIFY(!pick->property("Visible").toBool());
@@ -180,8 +151,8 @@ private slots:
         // strings that still ring.
         SoundWindow c;
         QTest::mouseClick(widget(&c.f, QStringLiteral("Label7")), Qt::LeftButton);
-        c.hear();
-        c.hear();
+        hear(c.f);
+        hear(c.f);
         QCOMPARE(c.log, words("1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3 1:E6.mp3 3:E4.mp3 4:G3.mp3 5:C2.mp3"));
     }
 
@@ -194,9 +165,9 @@ private slots:
         // the nested strums is held by the endurance test's held button).
         QTimer::singleShot(20, &w.f, [&] {
             QTimer::singleShot(0, &w.f, [&] { innerStartTop = pick->property("Top").toDouble(); });
-            w.hear();
+            hear(w.f);
         });
-        w.hear();
+        hear(w.f);
         QCOMPARE(innerStartTop, 4560.0);
     }
 
@@ -221,34 +192,21 @@ private slots:
     {
         MediaPlayer player(0);
         QTemporaryDir dir;
-        auto file = [&](const char* name, const QByteArray& bytes) {
-            QFile f(dir.filePath(QString::fromLatin1(name)));
-            f.open(QIODevice::WriteOnly);
-            f.write(bytes);
-            return f.fileName().toStdString();
-        };
-        // MP3s of nine minutes (8 MB) and of 32 s (500 KB): too long for a string.
-        QFile sample(QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-        QVERIFY(sample.open(QIODevice::ReadOnly));
-        const QByteArray e6 = sample.readAll();
-        const std::string huge = file("huge.mp3", e6.repeated(130)), longer = file("long.mp3", e6.repeated(8));
         QVERIFY(QDir(dir.path()).mkdir(QStringLiteral("folder.mp3")));
-        const long before = residentKb();
-        const std::string folder = dir.filePath(QStringLiteral("folder.mp3")).toStdString();
-        for (const std::string& path : {file("corrupt.mp3", QByteArray(5000, 'x')), file("empty.mp3", {}), folder,
-                                        std::string("/no/such.mp3"), huge, longer}) {
+        QFile corrupt(dir.filePath(QStringLiteral("corrupt.mp3"))), empty(dir.filePath(QStringLiteral("empty.mp3")));
+        QVERIFY(corrupt.open(QIODevice::WriteOnly) && corrupt.write(QByteArray(5000, 'x')) && empty.open(QIODevice::WriteOnly));
+        for (const QString& path : {corrupt.fileName(), empty.fileName(), dir.filePath(QStringLiteral("folder.mp3")),
+                                    QStringLiteral("/no/such.mp3")}) {
             QElapsedTimer answer;
             answer.start();
-            player.setURL(path);
+            player.setURL(path.toStdString());
             QVERIFY(answer.elapsed() < 50); // decoding is not the caller's
             QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
             player.play();
             QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
         }
-        QVERIFY2(residentKb() - before < 20000, qPrintable(QString::number(residentKb() - before)));
-        QVERIFY(!SampleMixer::instance().isCached(huge) && !SampleMixer::instance().isCached(longer));
-        player.setURL(sample.fileName().toStdString()); // a good one plays until stopped
-        QTRY_VERIFY(SampleMixer::instance().isCached(sample.fileName().toStdString()));
+        player.setURL(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"); // a good one plays until stopped
+        QTRY_VERIFY(SampleMixer::instance().isCached(player.url()));
         QCOMPARE(player.playState(), int(StringPlayer::Playing));
         player.stop();
         QCOMPARE(player.playState(), int(StringPlayer::Stopped));
