@@ -71,7 +71,7 @@ QByteArray frames(int b1, int b2, int bytes, int n = 3)
     return f.repeated(n);
 }
 
-/// A leading tag of 300 bytes after its 10-byte header (sizes are 7 bits a byte).
+/// A leading tag of `size` bytes after its 10-byte header (sizes are 7 bits a byte).
 QByteArray tag(const char* mark = "ID3", int size = 300)
 {
     const char head[] = {3, 0, 0, char(size >> 21 & 127), char(size >> 14 & 127), char(size >> 7 & 127), char(size & 127)};
@@ -108,17 +108,16 @@ private slots:
         QTest::addColumn<QByteArray>("data");
         QTest::addColumn<double>("seconds");
         const QByteArray mpeg1 = frames(0xfb, 0x90, 417, 2) + frames(0xfb, 0x92, 418, 1); // 128 kbit/s, one padded
-        QTest::newRow("MPEG-1 44.1 kHz") << mpeg1 << 3 * 1152 / 44100.0;
+        const double three = 3 * 1152 / 44100.0;
+        QTest::newRow("MPEG-1 44.1 kHz") << mpeg1 << three;
         QTest::newRow("MPEG-2 22.05 kHz") << frames(0xf3, 0x80, 208) << 3 * 576 / 22050.0;
         QTest::newRow("MPEG-2.5 11.025 kHz") << frames(0xe3, 0x80, 417) << 3 * 576 / 11025.0;
-        QTest::newRow("after a tag") << tag() + mpeg1 << 3 * 1152 / 44100.0;
+        QTest::newRow("after a tag") << tag() + mpeg1 << three;
         QTest::newRow("not a tag") << tag("xD3") + mpeg1 << 0.0;
         QTest::newRow("no frames") << QByteArray(5000, 'x') << 0.0;
-        QTest::newRow("then layer II") << mpeg1 + frames(0xfd, 0x90, 417) + mpeg1 << 3 * 1152 / 44100.0;
-        QTest::newRow("then reserved version") << mpeg1 + frames(0xeb, 0x90, 417) + mpeg1 << 3 * 1152 / 44100.0;
-        QTest::newRow("then reserved rate") << mpeg1 + frames(0xfb, 0x9c, 417) + mpeg1 << 3 * 1152 / 44100.0;
-        QTest::newRow("then free bit rate") << mpeg1 + frames(0xfb, 0x00, 417) + mpeg1 << 3 * 1152 / 44100.0;
-        QTest::newRow("then bad bit rate") << mpeg1 + frames(0xfb, 0xf0, 417) + mpeg1 << 3 * 1152 / 44100.0;
+        // Layer II, a reserved version, a reserved rate, a free and a bad bit rate end the frames.
+        for (const int bad : {0xfd90, 0xeb90, 0xfb9c, 0xfb00, 0xfbf0})
+            QTest::addRow("then %x", bad) << mpeg1 + frames(bad >> 8, bad & 0xff, 417) + mpeg1 << three;
     }
 
     void mp3Seconds()
@@ -222,14 +221,12 @@ private slots:
     void mixesLeftAndRight()
     {
         // A stereo note whose right is minus twice its left, which alternates.
-        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data", 40);
+        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xe8\x44\0\0", 44);
+        QDataStream pcm(&wav, QIODevice::Append);
+        pcm.setByteOrder(QDataStream::LittleEndian);
         const int frames = 4410;
-        const quint32 bytes = qToLittleEndian(quint32(frames * 4));
-        wav.append(reinterpret_cast<const char*>(&bytes), 4);
-        for (qint16 i = 0; i < frames; ++i) {
-            const qint16 lr[2] = {qToLittleEndian(qint16(i % 2 ? 1500 : 1000)), qToLittleEndian(qint16(i % 2 ? -3000 : -2000))};
-            wav.append(reinterpret_cast<const char*>(lr), 4);
-        }
+        for (int i = 0; i < frames; ++i)
+            pcm << qint16(i % 2 ? 1500 : 1000) << qint16(i % 2 ? -3000 : -2000);
         const std::string path = write(m_dir, wav).toStdString();
         SampleMixer& mixer = SampleMixer::instance();
         mixer.start(0, path, 100);
