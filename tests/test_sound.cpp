@@ -1,7 +1,6 @@
 // Sample directories, PlayString (the sample of a string's fret, as its dot
 // says) and the strum geometry against the core; Hear and strumming through
-// the window with players that record which notes start; bad and oversized
-// sample files on the real mixer.
+// the window, logging which notes start; bad sample files on the real mixer.
 #include "windowtest.h"
 
 #include <QTemporaryDir>
@@ -44,25 +43,21 @@ class TestSound : public QObject {
 private slots:
     void soundDirectory()
     {
-        const std::string build = CHORDMOSS_BUILD_DIR;
-        std::string lower = build;
-        for (char& c : lower)
-            c = char(std::tolower(c));
+        const std::string build = CHORDMOSS_BUILD_DIR, lower = QString::fromStdString(build).toLower().toStdString();
         QVERIFY(IsDevDirectory(lower) && IsDevDirectory("  " + build + "   ") && !IsDevDirectory(build + "/tests"));
         Module1 m;
-        const QString before = QDir::currentPath();
-        QDir::setCurrent(QString::fromStdString(build));
-        SetSoundDir(m);
-        QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
+        const auto lowE = [&m](const QString& cwd) { // the sample of the open low E, played from cwd
+            QDir::setCurrent(cwd);
+            SetSoundDir(m);
+            return QString::fromStdString(SampleFile(m, 1, 0));
+        };
+        const QString before = QDir::currentPath(), e6 = QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3");
+        QCOMPARE(lowE(QString::fromStdString(build)), e6);
         QTemporaryDir elsewhere; // counts from the next event
-        QDir::setCurrent(elsewhere.path());
-        SetSoundDir(m);
-        QCOMPARE(QString::fromStdString(SampleFile(m, 1, 0)), QStringLiteral("E6.mp3"));
+        QCOMPARE(lowE(elsewhere.path()), QStringLiteral("E6.mp3"));
         // Not there: the program's own sample; there: the file as named.
-        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")),
-                 QStringLiteral(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"));
-        QFile local(elsewhere.filePath(QStringLiteral("E6.mp3")));
-        QVERIFY(local.open(QIODevice::WriteOnly));
+        QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), e6);
+        QVERIFY(QFile(elsewhere.filePath(QStringLiteral("E6.mp3"))).open(QIODevice::WriteOnly));
         QCOMPARE(QString::fromStdString(ResolveSample("E6.mp3")), QStringLiteral("E6.mp3"));
         QDir::setCurrent(before);
     }
