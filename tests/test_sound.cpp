@@ -122,10 +122,12 @@ private slots:
     {
         QFETCH(QList<double>, path);
         QFETCH(QList<int>, strings);
-        std::array<int, 6> out{};
-        int n = path.size() == 2 ? (out[0] = StrumStringAt(path[0], path[1])) != 0
-                                 : StrumPath(path[0], path[1], path[2], path[3], out);
+        std::array<int, 6> out;
+        out.fill(-1);
+        const int n = path.size() == 2 ? (out[0] = StrumStringAt(path[0], path[1])) != 0
+                                       : StrumPath(path[0], path[1], path[2], path[3], out);
         QCOMPARE(QList<int>(out.begin(), out.begin() + n), strings);
+        QVERIFY(path.size() == 2 || std::count(out.begin(), out.end(), -1) == 6 - n); // nothing written past them
     }
 
     void hearStrums()
@@ -200,6 +202,7 @@ private slots:
             player.play();
             QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
         }
+        QVERIFY(!SampleMixer::instance().isCached(corrupt.fileName().toStdString()));
         player.setURL(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"); // a good one plays until stopped
         QTRY_VERIFY(SampleMixer::instance().isCached(player.url()));
         QCOMPARE(player.playState(), int(StringPlayer::Playing));
