@@ -4,8 +4,6 @@
 // with six strings at full volume; no wake-ups while nothing sounds.
 #include "windowtest.h"
 
-#include <QDir>
-
 #include <map>
 #include <memory>
 

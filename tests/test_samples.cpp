@@ -210,8 +210,6 @@ private slots:
         }
         const double b = num / den;
         m_stiffness.push_back(b);
-        qInfo("%s: %+.2f cents, peak %.2f, %d partials, B %.2e", SampleNames[pitch].data(), cents, peakLevel, partials,
-              b);
         QVERIFY2(partials >= 10, qPrintable(QString::number(partials)));
         QVERIFY2(b > 5e-6 && b < 2e-4, qPrintable(QString::number(b)));
     }

@@ -3,10 +3,7 @@
 // the window, logging which notes start; bad sample files on the real mixer.
 #include "windowtest.h"
 
-#include <QTemporaryDir>
-
 #include "controls.h"
-#include "mediaplayer.h"
 #include "module1.h"
 #include "playstring.h"
 #include "runit.h"
