@@ -6,7 +6,6 @@
 #include "controls.h"
 #include "module1.h"
 #include "playstring.h"
-#include "runit.h"
 #include "samplemixer.h"
 #include "samplenames.h"
 #include "strum.h"
@@ -82,12 +81,10 @@ private slots:
         QFETCH(int, fret);
         QFETCH(bool, chordFirst);
         QFETCH(QStringList, starts);
-        SoundWindow w;
+        SoundWindow w; // C major at the nut
         const PlayerSet& players = w.f.players();
-        Module1 m;
-        FretboardState board;
-        Init(m, "C ");
-        RunIt(m, ChordChoice{}, board); // C major at the nut
+        const Module1& m = w.f.module();
+        FretboardState& board = w.f.board();
         if (chordFirst)
             PlayString(m, board, players, string);
         board.string(string).dotLeft = float(fret < 0 ? 11000 : m.FretX[fret]);
