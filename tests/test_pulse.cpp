@@ -4,8 +4,6 @@
 // with six strings at full volume; no wake-ups while nothing sounds.
 #include "windowtest.h"
 
-#include <QDir>
-
 #include <map>
 #include <memory>
 
@@ -25,10 +23,10 @@ std::map<QString, long> wakeUps()
     std::map<QString, long> out;
     for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
         QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
-        if (status.open(QIODevice::ReadOnly))
-            for (const QByteArray& line : status.readAll().split('\n'))
-                if (line.startsWith("voluntary_ctxt_switches:"))
-                    out[task] = line.mid(24).trimmed().toLong();
+        status.open(QIODevice::ReadOnly);
+        const QByteArray text = status.readAll(), key = "voluntary_ctxt_switches:";
+        if (text.contains(key))
+            out[task] = text.mid(text.indexOf(key) + key.size()).trimmed().split('\n').first().toLong();
     }
     return out;
 }
@@ -65,33 +63,26 @@ private slots:
 
     void noGaps()
     {
-        Form1& f = *m_form;
-        Recorder& rec = m_server->recorder();
         for (int i = 0; i < 12; ++i) {
-            std::unique_ptr<Load> load(i >= 6 ? new Load : nullptr);
-            hear(f);
+            std::unique_ptr<Load> load(i >= 6 ? new Load : nullptr); // every core busy
+            hear(*m_form);
         }
-        const std::vector<int> found = gaps(rec.samples());
+        const std::vector<int> found = gaps(m_server->recorder().samples());
         QVERIFY2(found.empty(), qPrintable(QStringLiteral("%1 gaps, the first %2 samples long")
                                                .arg(found.size()).arg(found.empty() ? 0 : found[0])));
     }
 
     void noClipping()
     {
-        Form1& f = *m_form;
-        Recorder& rec = m_server->recorder();
-
-        choose(f, "E ", "Min ");
-        for (int s = 1; s <= 6; ++s) {
-            f.players()[s]->stop();
-            f.players()[s]->setVolume(100);
-        }
+        choose(*m_form, "E ", "Min ");
+        for (int s = 1; s <= 6; ++s)
+            m_form->players()[s]->stop(), m_form->players()[s]->setVolume(100);
         QTest::qWait(100);
-        const size_t from = rec.samples().size();
-        moveOver(f, 4000, 2500);
-        moveOver(f, 4000, 3250); // one movement across all six strips
+        const size_t from = m_server->recorder().samples().size();
+        moveOver(*m_form, 4000, 2500);
+        moveOver(*m_form, 4000, 3250); // one movement across all six strips
         QTest::qWait(1000);
-        const std::vector<short> x = rec.samples();
+        const std::vector<short> x = m_server->recorder().samples();
         int peak = 0;
         for (size_t i = from; i < x.size(); ++i)
             peak = std::max(peak, std::abs(int(x[i])));
@@ -102,7 +93,7 @@ private slots:
     void idleMeansIdle()
     {
         QTRY_VERIFY_WITH_TIMEOUT(!SampleMixer::instance().deviceOpen(), 8000);
-        QEventLoop loop;
+        QEventLoop loop; // no polling wait: it would wake the main thread itself
         const auto before = wakeUps();
         QTimer::singleShot(2000, &loop, &QEventLoop::quit);
         loop.exec();

@@ -1,8 +1,12 @@
-// The committed samples, decoded as the program decodes them: every file
-// there, of sensible length and level, sounding its pitch within 5 cents,
-// with a steel string's stiffness and enough partials to sound bright.
+// The mixer's own rules: MP3 lengths from frame headers, which files are
+// taken as samples, strings mixed into the right output channels (recorded
+// through SDL's file output). Then the committed samples, decoded as the
+// program decodes them: every file there, of sensible length and level,
+// sounding its pitch within 5 cents, with a steel string's stiffness and
+// enough partials to sound bright.
 #include <QtTest>
 
+#include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cmath>
@@ -59,11 +63,102 @@ std::pair<double, double> peak(const std::vector<double>& db, double lo, double 
     return {(best + 0.5 * (a - c) / (a - 2 * b + c)) * bin, b};
 }
 
+/// n MPEG audio frames of `bytes` each: the sync byte, header bytes b1 and b2, zeros.
+QByteArray frames(int b1, int b2, int bytes, int n = 3)
+{
+    QByteArray f(bytes, '\0');
+    f[0] = char(0xff), f[1] = char(b1), f[2] = char(b2);
+    return f.repeated(n);
+}
+
+/// A leading tag of `size` bytes after its 10-byte header (sizes are 7 bits a byte).
+QByteArray tag(const char* mark = "ID3", int size = 300)
+{
+    const char head[] = {3, 0, 0, char(size >> 21 & 127), char(size >> 14 & 127), char(size >> 7 & 127), char(size & 127)};
+    return QByteArray(mark, 3) + QByteArray(head, 7) + QByteArray(size, 'x');
+}
+
+QString write(const QTemporaryDir& dir, const QByteArray& bytes)
+{
+    static int n = 0;
+    QFile f(dir.filePath(QString::number(++n)));
+    f.open(QIODevice::WriteOnly);
+    f.write(bytes);
+    return f.fileName();
+}
+
 } // namespace
 
 class TestSamples : public QObject {
     Q_OBJECT
 private slots:
+    void initTestCase()
+    {
+        // Registered before the mixer exists, so this runs after it is gone.
+        std::atexit([] {
+            if (SDL_WasInit(SDL_INIT_AUDIO))
+                fputs("FAIL: the mixer left SDL's audio up\n", stderr), _exit(1);
+        });
+        qputenv("SDL_AUDIODRIVER", "disk");
+        qputenv("SDL_DISKAUDIOFILE", QFile::encodeName(m_dir.filePath(QStringLiteral("out.raw"))));
+    }
+
+    void mp3Seconds_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<double>("seconds");
+        const QByteArray mpeg1 = frames(0xfb, 0x90, 417, 2) + frames(0xfb, 0x92, 418, 1); // 128 kbit/s, one padded
+        const double three = 3 * 1152 / 44100.0;
+        QTest::newRow("MPEG-1 44.1 kHz") << mpeg1 << three;
+        QTest::newRow("MPEG-2 22.05 kHz") << frames(0xf3, 0x80, 208) << 3 * 576 / 22050.0;
+        QTest::newRow("MPEG-2.5 11.025 kHz") << frames(0xe3, 0x80, 417) << 3 * 576 / 11025.0;
+        QTest::newRow("after a tag") << tag() + mpeg1 << three;
+        QTest::newRow("not a tag") << tag("xD3") + mpeg1 << 0.0;
+        QTest::newRow("no frames") << QByteArray(5000, 'x') << 0.0;
+        // Half a sync word, layer II, a reserved version, a reserved rate, a free and a bad bit rate end the frames.
+        for (const int bad : {0x7b90, 0xfd90, 0xeb90, 0xfb9c, 0xfb00, 0xfbf0})
+            QTest::addRow("then %x", bad) << mpeg1 + frames(bad >> 8, bad & 0xff, 417) + mpeg1 << three;
+    }
+
+    void mp3Seconds()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(double, seconds);
+        QCOMPARE(chordmoss::mp3Seconds(std::vector<unsigned char>(data.begin(), data.end())), seconds);
+    }
+
+    void readSample_data()
+    {
+        QTest::addColumn<QByteArray>("data");
+        QTest::addColumn<bool>("taken");
+        const QByteArray mp3 = frames(0xfb, 0x90, 417); // larger than 1 MiB only by its tag
+        const int tagSize = int(SampleMixer::kMaxFileBytes) - 10 - mp3.size();
+        QTest::newRow("empty") << QByteArray() << false;
+        QTest::newRow("other data of 1 MiB") << QByteArray(1 << 20, 'x') << true;
+        QTest::newRow("other data over 1 MiB") << QByteArray((1 << 20) + 1, 'x') << false;
+        QTest::newRow("MP3 of the largest size") << tag("ID3", tagSize) + mp3 << true;
+        QTest::newRow("MP3 over the largest size") << tag("ID3", tagSize + 1) + mp3 << false;
+        QTest::newRow("MP3 of 19.98 s") << frames(0xfb, 0x90, 417, 765) << true;
+        QTest::newRow("MP3 of 20.01 s") << frames(0xfb, 0x90, 417, 766) << false;
+    }
+
+    void readSample()
+    {
+        QFETCH(QByteArray, data);
+        QFETCH(bool, taken);
+        const auto read = chordmoss::readSample(write(m_dir, data).toStdString());
+        QCOMPARE(read.has_value(), taken);
+        QVERIFY(!read || read->size() == size_t(data.size()));
+    }
+
+    void preload() // the first use of the mixer: preloading opens the device itself
+    {
+        const std::string e6 = CHORDMOSS_ASSETS_DIR "/samples/E6.mp3";
+        SampleMixer::instance().preload({e6});
+        SampleMixer::instance().waitForPreload();
+        QVERIFY(SampleMixer::instance().isCached(e6));
+    }
+
     void sample_data()
     {
         QTest::addColumn<int>("pitch");
@@ -76,7 +171,7 @@ private slots:
         QFETCH(int, pitch);
         const std::string path = std::string(CHORDMOSS_ASSETS_DIR) + "/samples/" + std::string(SampleNames[pitch]);
         const Mix_Chunk* chunk = SampleMixer::instance().decoded(path);
-        QVERIFY2(chunk, path.c_str());
+        QVERIFY2(chunk && SampleMixer::instance().deviceOpen(), path.c_str()); // handed back, not held till the device closes
         const auto* pcm = reinterpret_cast<const Sint16*>(chunk->abuf);
         const int frames = int(chunk->alen / 4);
         std::vector<double> mono(frames);
@@ -115,8 +210,6 @@ private slots:
         }
         const double b = num / den;
         m_stiffness.push_back(b);
-        qInfo("%s: %+.2f cents, peak %.2f, %d partials, B %.2e", SampleNames[pitch].data(), cents, peakLevel, partials,
-              b);
         QVERIFY2(partials >= 10, qPrintable(QString::number(partials)));
         QVERIFY2(b > 5e-6 && b < 2e-4, qPrintable(QString::number(b)));
     }
@@ -131,7 +224,41 @@ private slots:
         QVERIFY(*std::min_element(m_stiffness.begin() + 19, m_stiffness.end()) > *wound);
     }
 
+    void mixesLeftAndRight()
+    {
+        // A stereo note whose right is minus twice its left, which alternates.
+        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xe8\x44\0\0", 44);
+        QDataStream pcm(&wav, QIODevice::Append);
+        pcm.setByteOrder(QDataStream::LittleEndian);
+        const int frames = 4410;
+        for (int i = 0; i < frames; ++i)
+            pcm << qint16(i % 2 ? 1500 : 1000) << qint16(i % 2 ? -3000 : -2000);
+        const std::string path = write(m_dir, wav).toStdString();
+        SampleMixer& mixer = SampleMixer::instance();
+        QTRY_VERIFY(!mixer.deviceOpen()); // left open by the decoding, closed after a silence
+        mixer.start(0, path, 100);
+        mixer.start(-1, path, 100); // no such channels: nothing happens
+        mixer.start(SampleMixer::kChannels, path, 100);
+        QVERIFY(!mixer.playing(-1) && !mixer.playing(SampleMixer::kChannels));
+        QVERIFY(mixer.playing(0));
+        QTRY_VERIFY(!mixer.playing(0));
+        // The output so far: the note's frames, and other sound.
+        const auto played = [this] {
+            QFile out(m_dir.filePath(QStringLiteral("out.raw")));
+            out.open(QIODevice::ReadOnly);
+            const QByteArray raw = out.readAll();
+            const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+            std::pair<int, int> n{0, 0};
+            for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2)
+                if (pcm[i] || pcm[i + 1])
+                    ++((pcm[i] == 1000 || pcm[i] == 1500) && pcm[i + 1] == -2 * pcm[i] ? n.first : n.second);
+            return n;
+        };
+        QTRY_COMPARE(played(), std::make_pair(frames, 0));
+    }
+
 private:
+    QTemporaryDir m_dir;
     std::vector<double> m_rms, m_stiffness;
 };
 

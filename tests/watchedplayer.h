@@ -9,27 +9,13 @@
 
 namespace chordmoss {
 
-class WatchedPlayer : public StringPlayer {
+class WatchedPlayer : public MediaPlayer {
 public:
-    WatchedPlayer(int s, std::function<void(int)> started)
-        : m_player(MediaPlayer::create(s)), m_s(s), m_started(std::move(started))
-    {
-    }
-    void setURL(const std::string& path) override { m_player->setURL(path), m_started(m_s); }
-    std::string url() const override { return m_player->url(); }
-    void stop() override { m_player->stop(); }
-    void play() override
-    {
-        m_player->play();
-        if (!url().empty())
-            m_started(m_s);
-    }
-    void setVolume(int volume) override { m_player->setVolume(volume); }
-    int volume() const override { return m_player->volume(); }
-    int playState() const override { return m_player->playState(); }
+    WatchedPlayer(int s, std::function<void(int)> started) : MediaPlayer(s - 1), m_s(s), m_started(std::move(started)) {}
+    void setURL(const std::string& path) override { MediaPlayer::setURL(path), m_started(m_s); }
+    void play() override { MediaPlayer::play(), url().empty() ? void() : m_started(m_s); }
 
 private:
-    std::unique_ptr<StringPlayer> m_player;
     int m_s;
     std::function<void(int)> m_started;
 };

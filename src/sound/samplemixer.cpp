@@ -44,9 +44,10 @@ constexpr auto kRetry = 250ms;
 constexpr auto kTick = 200ms;
 
 float channelGain(int volume) { return float(std::clamp(volume, 0, 100)) / 100.0f; }
+bool isChannel(int channel) { return channel >= 0 && channel < SampleMixer::kChannels; }
 
-/// Seconds of audio in an MP3 stream, by walking its MPEG audio frame headers
-/// (layer III); 0 when the data holds no such frames.
+} // namespace
+
 double mp3Seconds(const std::vector<unsigned char>& d)
 {
     static const int kbps[2][15] = {{0, 32, 40, 48, 56, 64, 80, 96, 112, 128, 160, 192, 224, 256, 320},
@@ -71,7 +72,6 @@ double mp3Seconds(const std::vector<unsigned char>& d)
     return seconds;
 }
 
-/// The file's bytes when it may be a string sample, else nothing.
 std::optional<std::vector<unsigned char>> readSample(const std::string& path)
 {
     std::error_code ec;
@@ -91,8 +91,6 @@ std::optional<std::vector<unsigned char>> readSample(const std::string& path)
         return std::nullopt;
     return data;
 }
-
-} // namespace
 
 SampleMixer& SampleMixer::instance()
 {
@@ -184,7 +182,7 @@ const Mix_Chunk* SampleMixer::decoded(const std::string& path)
 
 void SampleMixer::start(int channel, const std::string& path, int volume)
 {
-    if (channel < 0 || channel >= kChannels)
+    if (!isChannel(channel))
         return;
     const std::string key = cacheKey(path);
     const std::lock_guard lock(m_mutex);
@@ -223,7 +221,7 @@ void SampleMixer::silence(int channel)
 
 void SampleMixer::halt(int channel)
 {
-    if (channel < 0 || channel >= kChannels)
+    if (!isChannel(channel))
         return;
     const std::lock_guard lock(m_mutex);
     m_pending[channel].reset();
@@ -232,7 +230,7 @@ void SampleMixer::halt(int channel)
 
 bool SampleMixer::playing(int channel) const
 {
-    if (channel < 0 || channel >= kChannels)
+    if (!isChannel(channel))
         return false;
     const std::lock_guard lock(m_mutex);
     return m_pending[channel] || (m_open && sounding(channel));
@@ -240,7 +238,7 @@ bool SampleMixer::playing(int channel) const
 
 void SampleMixer::setVolume(int channel, int volume)
 {
-    if (channel >= 0 && channel < kChannels)
+    if (isChannel(channel))
         m_voices[channel].gain = channelGain(volume);
 }
 

@@ -131,4 +131,10 @@ private:
     std::vector<float> m_sum = std::vector<float>(1 << 16);
 };
 
+/// Seconds of audio in an MP3 stream, by walking its MPEG audio frame headers
+/// (layer III); 0 when the data holds no such frames.
+double mp3Seconds(const std::vector<unsigned char>& data);
+/// The file's bytes when it may be a string sample, else nothing.
+std::optional<std::vector<unsigned char>> readSample(const std::string& path);
+
 } // namespace chordmoss
