@@ -223,7 +223,8 @@ private slots:
         QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"string 6: '25' is neither a fret"_s;
         QTest::newRow("silent shape") << words("name xxxxxx") << 2 << u"no string sounds"_s;
         QTest::newRow("format") << words("find C --format=svg") << 2 << u"format 'svg'"_s;
-        QTest::newRow("size") << words("chord C Maj --size 9") << 2 << u"size '9'"_s;
+        QTest::newRow("size") << words("chord C Maj --size 4097") << 2 << u"size '4097'"_s;
+        QTest::newRow("height") << words("chord C Maj --size 16x15") << 2 << u"size '16x15'"_s;
         QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
         QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
         QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
@@ -280,19 +281,25 @@ private slots:
             QCOMPARE(mirrored[s].x(), 200 - dots[s].x());
         const Run png = run(words("name x02010 --format png --size 123x77"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
+        for (const char* size : {"4096x16", "16x4096"})
+            QCOMPARE(run(words("chord C Maj -f svg --size") << QLatin1String(size)).code, 0);
         // At five pixels to the unit a dot ends at its radius (52.5): no outline
-        // widens it. Read off the string and fret lines through its centre.
+        // widens it (read off the string and fret lines through its centre), and
+        // its label is centred on it.
         const QImage big = QImage::fromData(QByteArray::fromStdString(run(words("name x02010 -f png --size 1000")).out));
         const QPointF centre = svgDots(svg)[3] * 5;
-        double fringe = 0;
-        int n = 0;
+        double fringe = 0, labelX = 0;
+        int n = 0, label = 0;
         for (int y = int(centre.y()) - 55; y <= centre.y() + 55; ++y)
             for (int x = int(centre.x()) - 55; x <= centre.x() + 55; ++x) {
                 const QPointF v = QPointF(x + 0.5, y + 0.5) - centre;
                 if (const double d = std::hypot(v.x(), v.y()); d > 52.9 && d < 53.4 && std::min(std::abs(v.x()), std::abs(v.y())) > 15)
                     fringe += 255 - qGray(big.pixel(x, y)), ++n;
+                if (std::hypot(v.x(), v.y()) < 45 && qGray(big.pixel(x, y)) > 128)
+                    labelX += v.x(), ++label;
             }
         QVERIFY2(n > 50 && fringe / n < 15, qPrintable(QString::number(fringe / n)));
+        QVERIFY2(label > 100 && std::abs(labelX / label) < 3, qPrintable(QString::number(labelX / label)));
         const Run box = run(words("chord A 7th 5 -f png --size 150"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(box.out)).height(), 167);
     }

@@ -117,6 +117,7 @@ private slots:
         QTest::newRow("no number") << "x5" << 0.0 << 0;
         QTest::newRow("huge") << "99999999999999999999999" << 1e23 << 1000;
         QTest::newRow("too large for a double") << "-1e999" << -qInf() << -1000;
+        QTest::newRow("too small for a double") << "1e-999" << 0.0 << 0;
     }
 
     void leadingNumber()
