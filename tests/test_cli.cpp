@@ -6,7 +6,10 @@
 #include <QProcess>
 #include <QXmlStreamReader>
 
+#include <fcntl.h>
+#include <iostream>
 #include <sstream>
+#include <unistd.h>
 
 #include "commandline.h"
 #include "controls.h"
@@ -236,6 +239,24 @@ private slots:
             const Run r = run(args);
             QVERIFY2(r.code == 0 && r.out.starts_with("Usage: chordmoss ") && r.err.empty(), qPrintable(args.join(u' ')));
         }
+    }
+
+    void pngNotForTheTerminal()
+    {
+        // Standard output on a terminal: text goes there, a PNG does not.
+        const int master = posix_openpt(O_RDWR | O_NOCTTY);
+        QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
+        const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY), saved = dup(STDOUT_FILENO);
+        dup2(terminal, STDOUT_FILENO);
+        std::ostringstream err;
+        const int text = RunCommandLine({"chord", "C", "Maj"}, std::cout, err, DiagramPng);
+        const int png = RunCommandLine({"chord", "C", "Maj", "-f", "png"}, std::cout, err, DiagramPng);
+        dup2(saved, STDOUT_FILENO);
+        for (int fd : {saved, terminal, master})
+            close(fd);
+        QCOMPARE(text, 0);
+        QCOMPARE(png, 2);
+        QVERIFY(err.str().starts_with("chordmoss: a PNG is not for the terminal"));
     }
 
     void mistakes()
