@@ -1,6 +1,6 @@
 // The mixer's own rules: MP3 lengths from frame headers, which files are
-// taken as samples, strings mixed into the right output channels (recorded
-// through SDL's file output). Then the committed samples, decoded as the
+// taken as samples, strings mixed into the right output channels and held
+// below the limit (recorded through SDL's file output). Then the committed samples, decoded as the
 // program decodes them: every file there, of sensible length and level,
 // sounding its pitch within 5 cents, with a steel string's stiffness and
 // enough partials to sound bright.
@@ -224,15 +224,16 @@ private slots:
         QVERIFY(*std::min_element(m_stiffness.begin() + 19, m_stiffness.end()) > *wound);
     }
 
-    void mixesLeftAndRight()
+    void mixesAndLimits()
     {
         // A stereo note whose right is minus twice its left, which alternates.
-        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xe8\x44\0\0", 44);
+        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xec\x44\0\0", 44);
         QDataStream pcm(&wav, QIODevice::Append);
         pcm.setByteOrder(QDataStream::LittleEndian);
         const int frames = 4410;
         for (int i = 0; i < frames; ++i)
             pcm << qint16(i % 2 ? 1500 : 1000) << qint16(i % 2 ? -3000 : -2000);
+        pcm << qint16(0) << qint16(-32000); // and a peak on the right alone, which the limiter takes down
         const std::string path = write(m_dir, wav).toStdString();
         SampleMixer& mixer = SampleMixer::instance();
         QTRY_VERIFY(!mixer.deviceOpen()); // left open by the decoding, closed after a silence
@@ -242,19 +243,22 @@ private slots:
         QVERIFY(!mixer.playing(-1) && !mixer.playing(SampleMixer::kChannels));
         QVERIFY(mixer.playing(0));
         QTRY_VERIFY(!mixer.playing(0));
-        // The output so far: the note's frames, and other sound.
+        // The output so far: the note's frames, and any other sound.
         const auto played = [this] {
             QFile out(m_dir.filePath(QStringLiteral("out.raw")));
             out.open(QIODevice::ReadOnly);
             const QByteArray raw = out.readAll();
             const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
             std::pair<int, int> n{0, 0};
-            for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2)
+            for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2) {
+                const bool note = (pcm[i] == 1000 || pcm[i] == 1500) && pcm[i + 1] == -2 * pcm[i];
+                const bool peak = pcm[i] == 0 && qAbs(pcm[i + 1] + 29163) <= 1; // held at -1 dBFS
                 if (pcm[i] || pcm[i + 1])
-                    ++((pcm[i] == 1000 || pcm[i] == 1500) && pcm[i + 1] == -2 * pcm[i] ? n.first : n.second);
+                    ++(note || peak ? n.first : n.second);
+            }
             return n;
         };
-        QTRY_COMPARE(played(), std::make_pair(frames, 0));
+        QTRY_COMPARE(played(), std::make_pair(frames + 1, 0));
     }
 
 private:
