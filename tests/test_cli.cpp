@@ -8,6 +8,8 @@
 
 #include <fcntl.h>
 #include <iostream>
+#include <map>
+#include <optional>
 #include <sstream>
 #include <unistd.h>
 
@@ -103,9 +105,11 @@ private slots:
     {
         QFETCH(QString, setting);
         QFETCH(bool, opens);
-        const QByteArray saved = qgetenv("QT_QPA_PLATFORM");
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+        std::map<const char*, std::optional<QByteArray>> saved; // restored afterwards, set or not
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
+            saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
             qunsetenv(name);
+        }
         QList<QByteArray> args{"chordmoss"};
         for (const QString& w : setting.split(u' ', Qt::SkipEmptyParts))
             w[0].isUpper() ? void(qputenv(qPrintable(w.section(u'=', 0, 0)), w.section(u'=', 1).toLatin1()))
@@ -114,7 +118,8 @@ private slots:
         for (QByteArray& a : args)
             argv.push_back(a.data());
         const bool problem = !WindowDisplayProblem(int(argv.size()), argv.data()).empty();
-        qputenv("QT_QPA_PLATFORM", saved);
+        for (const auto& [name, value] : saved)
+            value ? void(qputenv(name, *value)) : void(qunsetenv(name));
         QCOMPARE(problem, !opens);
     }
 
