@@ -44,6 +44,7 @@ private slots:
             for (const QString& name : {label, u"Shape%1"_s.arg(s + 6), u"Line%1"_s.arg(lines[s - 1]),
                                         u"Label%1"_s.arg(13 + 2 * s), u"Label%1"_s.arg(14 + 2 * s)})
                 QCOMPARE(w.get(name, "Visible").toBool(), !captions[s - 1].isEmpty());
+            QCOMPARE(w.w(label)->isVisible(), !captions[s - 1].isEmpty());
             if (!captions[s - 1].isEmpty())
                 QCOMPARE(qobject_cast<QLabel*>(w.w(label))->text(), captions[s - 1]);
             const QString arrows = qobject_cast<QLabel*>(w.w(u"Label%1"_s.arg(13 + 2 * s)))->text()
@@ -51,6 +52,8 @@ private slots:
             QCOMPARE(arrows, u"  <  >"_s);
         }
         QCOMPARE(w.get(QStringLiteral("Line3"), "X2").toDouble(), 10600.0);
+        for (int i = 7; i <= 12; ++i) // the pick's line and the frame
+            QVERIFY(w.get(u"Line%1"_s.arg(i), "Visible").toBool());
         QVERIFY(!w.get(QStringLiteral("Shape13"), "Visible").toBool());
         QCOMPARE(QApplication::focusWidget(), w.w(QStringLiteral("Combo1")));
         // Twips become pixels at 15 to one; Tab runs through the search boxes to the buttons.
@@ -111,6 +114,7 @@ private slots:
         QTest::keyClick(combo2->lineEdit(), Qt::Key_Tab); // leaving the field selects nothing
         QTest::mouseClick(w.w(QStringLiteral("Check1")), Qt::LeftButton);
         QCOMPARE(combo2->currentText(), QStringLiteral("min ")); // not corrected to a list item
+        QCOMPARE(w.get(QStringLiteral("Combo2"), "ListIndex").toInt(), -1);
         QCOMPARE(w.frets(), QStringLiteral("x x 1 0 1 x"));
 
         // The next run reads what was typed: "min " is no type, so all is muted.

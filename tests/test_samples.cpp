@@ -157,6 +157,10 @@ private slots:
         SampleMixer::instance().preload({e6});
         SampleMixer::instance().waitForPreload();
         QVERIFY(SampleMixer::instance().isCached(e6));
+        // A file not preloaded is decoded when asked for.
+        const QString copy = m_dir.filePath(QStringLiteral("copy.mp3"));
+        QVERIFY(QFile::copy(QString::fromStdString(e6), copy));
+        QVERIFY(SampleMixer::instance().decoded(copy.toStdString()));
     }
 
     void sample_data()

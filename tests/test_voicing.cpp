@@ -194,6 +194,8 @@ private slots:
         QVERIFY(!muted.lessVisible && !muted.moreVisible);
         QCOMPARE(muted.dotLeft, 10920.0f);
         QCOMPARE(muted.caption, std::string("Label2"));
+        const Fresh min6(ChordChoice{"C ", "Min6 "}); // x 0 1 0 1 x: the high E keeps its first column too
+        QVERIFY(min6.board.string(6).dotLeft == 11400.0f && min6.board.string(6).caption == "Label2");
 
         // The read-back: the first column that matches, up to 14, or up to 12 for the buttons.
         const float lefts[] = {11400, 7370, 7120, 6920, 11039.5f};
