@@ -322,9 +322,10 @@ private slots:
         for (int y = int(centre.y()) - 55; y <= centre.y() + 55; ++y)
             for (int x = int(centre.x()) - 55; x <= centre.x() + 55; ++x) {
                 const QPointF v = QPointF(x + 0.5, y + 0.5) - centre;
-                if (const double d = std::hypot(v.x(), v.y()); d > 52.9 && d < 53.4 && std::min(std::abs(v.x()), std::abs(v.y())) > 15)
+                const double d = std::hypot(v.x(), v.y());
+                if (d > 52.9 && d < 53.4 && std::min(std::abs(v.x()), std::abs(v.y())) > 15)
                     fringe += 255 - qGray(big.pixel(x, y)), ++n;
-                if (std::hypot(v.x(), v.y()) < 45 && qGray(big.pixel(x, y)) > 128)
+                if (d < 45 && qGray(big.pixel(x, y)) > 128)
                     labelX += v.x(), ++label;
             }
         QVERIFY2(n > 50 && fringe / n < 15, qPrintable(QString::number(fringe / n)));
