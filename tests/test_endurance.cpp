@@ -22,17 +22,7 @@ using namespace chordmoss;
 
 namespace {
 
-/// A held "Hear" button: `clicks` clicks, one at each pass of the event loop,
-/// so each lands in the waits of the Hears before it.
-void holdHear(Form1& f, int clicks)
-{
-    auto* hear = f.findChild<QPushButton*>(QStringLiteral("Command4"));
-    QTimer::singleShot(0, hear, [&f, hear, clicks] {
-        if (clicks > 1)
-            holdHear(f, clicks - 1);
-        hear->click();
-    });
-}
+QPushButton* hearButton(Form1& f) { return f.findChild<QPushButton*>(QStringLiteral("Command4")); }
 
 /// Run as a child process: ends the program `how` during ten nested Hears;
 /// prints the ms until the event loop returned, the CPU ms spent meanwhile
@@ -44,7 +34,7 @@ int endDuringHears(int argc, char** argv, const QByteArray& how)
     bool ending = false;
     Form1 f{nullptr, watchedPlayers([&](int) { played += ending; })};
     f.show();
-    holdHear(f, 10);
+    holdHear(hearButton(f), 10);
     QElapsedTimer since;
     std::clock_t cpu = 0;
     QTimer::singleShot(400, [&] {
@@ -79,7 +69,7 @@ private slots:
             sounding << (f.board().string(s).dotVisible ? QList<int>{s} : QList<int>{});
         for (int depth = 0; depth < Form1::kHearNesting; ++depth)
             expected.prepend(sounding.first()), expected << sounding.mid(1);
-        holdHear(f, 3000);
+        holdHear(hearButton(f), 3000);
         QTRY_COMPARE_WITH_TIMEOUT(played.size(), expected.size(), 20000);
         QTRY_COMPARE(f.hearDepth(), 0);
         QCOMPARE(played, expected);

@@ -1,6 +1,10 @@
 #pragma once
-// The program's own string players, reporting every note they start: for
-// tests that must know what was played, and when, on the real mixer.
+// The program's own string players, reporting every note they start, and a
+// held-down "Hear" button: for tests that must know what was played, and
+// when, on the real mixer.
+
+#include <QPushButton>
+#include <QTimer>
 
 #include <functional>
 #include <memory>
@@ -24,6 +28,17 @@ private:
 inline PlayerFactory watchedPlayers(std::function<void(int)> started)
 {
     return [started](int s) { return std::make_unique<WatchedPlayer>(s, started); };
+}
+
+/// A held "Hear" button: `clicks` clicks, one at each pass of the event loop,
+/// so each lands in the waits of the Hears before it.
+inline void holdHear(QPushButton* hear, int clicks)
+{
+    QTimer::singleShot(0, hear, [hear, clicks] {
+        if (clicks > 1)
+            holdHear(hear, clicks - 1);
+        hear->click();
+    });
 }
 
 } // namespace chordmoss

@@ -113,17 +113,6 @@ void touchSample(FuzzedDataProvider& in)
     }
 }
 
-/// A held "Hear" button: a click at each pass of the event loop, so each
-/// lands in the waits of the Hears before it.
-void holdHear(QPushButton* hear, int clicks)
-{
-    QTimer::singleShot(0, hear, [hear, clicks] {
-        if (clicks > 1)
-            holdHear(hear, clicks - 1);
-        hear->click();
-    });
-}
-
 void act(Form1& f, FuzzedDataProvider& in)
 {
     const int s = in.ConsumeIntegralInRange(1, 6);
