@@ -6,47 +6,14 @@
 #include "chorddiagram.h"
 #include "chordformulas.h"
 #include "chordnames.h"
+#include "jsontext.h"
 #include "windowchord.h"
 
 namespace chordmoss {
 
 namespace {
 
-std::string quoted(const std::string& text)
-{
-    std::string out = "\"";
-    for (char c : text) {
-        if (c == '"' || c == '\\') {
-            out += '\\';
-            out += c;
-        } else if (c == '\n') {
-            out += "\\n";
-        } else if (static_cast<unsigned char>(c) < 0x20) {
-            char buf[8];
-            std::snprintf(buf, sizeof buf, "\\u%04x", c);
-            out += buf;
-        } else {
-            out += c;
-        }
-    }
-    return out + '"';
-}
-
-template <typename T, typename F>
-std::string array(const T& items, F each)
-{
-    std::string out = "[";
-    for (const auto& item : items)
-        out += (out.size() > 1 ? ", " : "") + each(item);
-    return out + ']';
-}
-
-std::string fretsJson(const Frets& frets)
-{
-    return array(frets, [](int f) { return f < 0 ? std::string("null") : std::to_string(f); });
-}
-
-std::string boolean(bool b) { return b ? "true" : "false"; }
+using json::Quoted;
 
 std::string padded(std::string text, std::size_t width)
 {
@@ -107,15 +74,15 @@ std::string ChordText(const ChordSheet& sheet, bool leftHanded)
 
 std::string ChordJson(const ChordSheet& sheet, bool leftHanded)
 {
-    return "{\n  \"root\": " + quoted(sheet.root) + ",\n  \"type\": " + quoted(sheet.type)
-           + ",\n  \"name\": " + quoted(sheet.root + ' ' + sheet.type)
+    return "{\n  \"root\": " + Quoted(sheet.root) + ",\n  \"type\": " + Quoted(sheet.type)
+           + ",\n  \"name\": " + Quoted(sheet.root + ' ' + sheet.type)
            + ",\n  \"position\": " + std::to_string(sheet.position)
-           + ",\n  \"fourFrets\": " + boolean(sheet.fourFrets) + ",\n  \"alternate\": " + boolean(sheet.alternate)
-           + ",\n  \"fingering\": " + quoted(FingeringText(sheet.frets)) + ",\n  \"frets\": " + fretsJson(sheet.frets)
+           + ",\n  \"fourFrets\": " + json::Boolean(sheet.fourFrets) + ",\n  \"alternate\": " + json::Boolean(sheet.alternate)
+           + ",\n  \"fingering\": " + Quoted(FingeringText(sheet.frets)) + ",\n  \"frets\": " + json::FretsArray(sheet.frets)
            + ",\n  \"captions\": "
-           + array(sheet.captions, [](const std::string& c) { return c.empty() ? std::string("null") : quoted(c); })
-           + ",\n  \"notes\": " + array(sheet.listing, quoted)
-           + ",\n  \"box\": " + quoted(ChordBoxText(sheet.frets, leftHanded)) + "\n}\n";
+           + json::Array(sheet.captions, [](const std::string& c) { return c.empty() ? std::string("null") : Quoted(c); })
+           + ",\n  \"notes\": " + json::Array(sheet.listing, Quoted)
+           + ",\n  \"box\": " + Quoted(ChordBoxText(sheet.frets, leftHanded)) + "\n}\n";
 }
 
 std::string FindText(const std::vector<FoundChord>& found)
@@ -130,17 +97,17 @@ std::string FindText(const std::vector<FoundChord>& found)
 std::string FindJson(const std::vector<std::string>& notes, int position, bool fourFrets, bool alternate,
                      const std::vector<FoundChord>& found)
 {
-    return "{\n  \"notes\": " + array(notes, quoted) + ",\n  \"position\": " + std::to_string(position)
-           + ",\n  \"fourFrets\": " + boolean(fourFrets) + ",\n  \"alternate\": " + boolean(alternate)
+    return "{\n  \"notes\": " + json::Array(notes, Quoted) + ",\n  \"position\": " + std::to_string(position)
+           + ",\n  \"fourFrets\": " + json::Boolean(fourFrets) + ",\n  \"alternate\": " + json::Boolean(alternate)
            + ",\n  \"chords\": ["
            + [&] {
                  std::string out;
                  for (const FoundChord& c : found) {
                      const std::string root = Shown(RootListItem(c.root)), type = Shown(TypeListItem(c.type));
-                     out += std::string(out.empty() ? "\n" : ",\n") + "    {\"root\": " + quoted(root)
-                            + ", \"type\": " + quoted(type) + ", \"name\": " + quoted(root + ' ' + type)
-                            + ", \"fingering\": " + quoted(FingeringText(c.frets)) + ", \"frets\": "
-                            + fretsJson(c.frets) + '}';
+                     out += std::string(out.empty() ? "\n" : ",\n") + "    {\"root\": " + Quoted(root)
+                            + ", \"type\": " + Quoted(type) + ", \"name\": " + Quoted(root + ' ' + type)
+                            + ", \"fingering\": " + Quoted(FingeringText(c.frets)) + ", \"frets\": "
+                            + json::FretsArray(c.frets) + '}';
                  }
                  return out + (out.empty() ? "" : "\n  ");
              }()
@@ -179,13 +146,13 @@ std::string NameJson(const Frets& frets, const std::vector<ShapeName>& names)
             if (n.exact == exact)
                 picked.push_back(&n);
         }
-        return array(picked, [](const ShapeName* n) {
-            return "{\"root\": " + quoted(Shown(RootListItem(n->root))) + ", \"type\": "
-                   + quoted(Shown(TypeListItem(n->type))) + ", \"name\": " + quoted(n->name) + '}';
+        return json::Array(picked, [](const ShapeName* n) {
+            return "{\"root\": " + Quoted(Shown(RootListItem(n->root))) + ", \"type\": "
+                   + Quoted(Shown(TypeListItem(n->type))) + ", \"name\": " + Quoted(n->name) + '}';
         });
     };
-    return "{\n  \"fingering\": " + quoted(FingeringText(frets)) + ",\n  \"frets\": " + fretsJson(frets)
-           + ",\n  \"notes\": " + array(SoundedNotes(frets), quoted) + ",\n  \"exact\": " + tier(true)
+    return "{\n  \"fingering\": " + Quoted(FingeringText(frets)) + ",\n  \"frets\": " + json::FretsArray(frets)
+           + ",\n  \"notes\": " + json::Array(SoundedNotes(frets), Quoted) + ",\n  \"exact\": " + tier(true)
            + ",\n  \"includes\": " + tier(false) + "\n}\n";
 }
 

@@ -11,6 +11,7 @@
 #include <optional>
 
 #include "chorddiagram.h"
+#include "commandargs.h"
 #include "chordfinder.h"
 #include "chordformulas.h"
 #include "chordnames.h"
@@ -66,173 +67,6 @@ Exit status: 0 done; 1 find found nothing, or the output could not be
 written; 2 a mistake in the arguments (the message says which).
 )";
 
-/// A mistake in the arguments: reported on standard error with exit code 2.
-struct UsageError {
-    std::string message;
-};
-
-/// A PNG was asked for and this program cannot paint one.
-struct NoPainter {};
-
-struct OptionSpec {
-    const char* name;
-    char shortName;
-    bool takesValue;
-};
-
-constexpr OptionSpec kOptions[] = {
-    {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
-    {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
-    {"help", 'h', false},
-};
-
-struct Parsed {
-    std::vector<std::string> positional;
-    std::map<std::string, std::string> options;
-    bool has(const std::string& name) const { return options.count(name) != 0; }
-    std::string value(const std::string& name, const std::string& otherwise) const
-    {
-        const auto it = options.find(name);
-        return it == options.end() ? otherwise : it->second;
-    }
-};
-
-bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
-
-/// GNU-style: options anywhere, --name=value or --name value, unique
-/// abbreviations, -o value, and "--" ending the options.
-Parsed parse(const std::string& command, const std::vector<std::string>& args, std::size_t from,
-             const std::vector<std::string>& allowed)
-{
-    Parsed p;
-    bool optionsEnded = false;
-    for (std::size_t i = from; i < args.size(); ++i) {
-        const std::string& arg = args[i];
-        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || looksLikeNumber(arg)) {
-            p.positional.push_back(arg);
-            continue;
-        }
-        if (arg == "--") {
-            optionsEnded = true;
-            continue;
-        }
-        const bool isLong = arg[1] == '-';
-        const std::string name = isLong ? arg.substr(2, arg.find('=') - 2) : arg.substr(1, 1);
-        std::vector<const OptionSpec*> matches;
-        for (const OptionSpec& o : kOptions) {
-            if (std::find(allowed.begin(), allowed.end(), o.name) == allowed.end())
-                continue;
-            if (isLong ? std::string(o.name) == name : o.shortName == name[0]) {
-                matches = {&o};
-                break;
-            }
-            if (isLong && std::string(o.name).starts_with(name))
-                matches.push_back(&o);
-        }
-        if (matches.size() != 1)
-            throw UsageError{(matches.empty() ? "unknown option '" : "ambiguous option '") + arg + "' for '"
-                             + command + "'"};
-        const OptionSpec& o = *matches.front();
-        std::string value;
-        const bool inlineValue = isLong ? arg.find('=') != std::string::npos : arg.size() > 2;
-        if (o.takesValue) {
-            if (inlineValue)
-                value = isLong ? arg.substr(arg.find('=') + 1) : arg.substr(2);
-            else if (i + 1 < args.size())
-                value = args[++i];
-            else
-                throw UsageError{"option '--" + std::string(o.name) + "' needs a value"};
-        } else if (inlineValue) {
-            throw UsageError{"option '--" + std::string(o.name) + "' takes no value"};
-        }
-        p.options[o.name] = value;
-    }
-    return p;
-}
-
-std::string joined(const std::vector<std::string>& names)
-{
-    std::string out;
-    for (const std::string& n : names)
-        out += (out.empty() ? "" : ", ") + n;
-    return out;
-}
-
-int parsePosition(std::string text)
-{
-    // As the list shows it ("5 ") or as typed.
-    text.erase(0, text.find_first_not_of(' '));
-    text.erase(text.find_last_not_of(' ') + 1);
-    int n = -1;
-    const bool digits = !text.empty() && text.size() <= 2
-                        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (digits)
-        n = std::stoi(text);
-    if (n < 0 || n > 12)
-        throw UsageError{"position '" + text + "' is not one of the list's positions 0 to 12"};
-    return n;
-}
-
-/// Output format and diagram settings shared by chord and name.
-struct Presentation {
-    std::string format = "text";
-    std::string labels = "interval";
-    bool leftHanded = false;
-    int width = 0, height = 0; // 0: the format's default
-};
-
-Presentation presentation(const Parsed& p, bool diagrams)
-{
-    Presentation r;
-    r.format = p.value("format", "text");
-    const bool known = r.format == "text" || r.format == "json" || (diagrams && (r.format == "svg" || r.format == "png"));
-    if (!known)
-        throw UsageError{"format '" + r.format + "' is not one of " + (diagrams ? "text, json, svg, png" : "text, json")};
-    r.labels = p.value("labels", "interval");
-    if (r.labels != "interval" && r.labels != "note")
-        throw UsageError{"labels '" + r.labels + "' is not one of interval, note"};
-    r.leftHanded = p.has("left-handed");
-    if (p.has("size")) {
-        const std::string s = p.value("size", "");
-        char tail = 0;
-        const int fields = std::sscanf(s.c_str(), "%dx%d%c", &r.width, &r.height, &tail);
-        if (fields == 1)
-            r.height = 0;
-        const bool fits = [&](int v) { return v >= 16 && v <= 4096; }(r.width)
-                          && (r.height == 0 || (r.height >= 16 && r.height <= 4096));
-        if ((fields != 1 && fields != 2) || !fits || s.find_first_not_of("0123456789x") != std::string::npos)
-            throw UsageError{"size '" + s + "' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"};
-    }
-    return r;
-}
-
-/// The result of a command: the bytes to write, the exit code, and a note
-/// for standard error.
-struct Result {
-    Result(std::string b, int c = 0, bool bin = false, std::string m = {})
-        : bytes(std::move(b)), code(c), binary(bin), message(std::move(m))
-    {
-    }
-    std::string bytes;
-    int code;
-    bool binary;
-    std::string message;
-};
-
-Result drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter)
-{
-    const int width = how.width ? how.width : how.format == "png" ? 400 : int(ChordDiagram::kWidth);
-    const int height = how.height ? how.height : diagram.heightFor(width);
-    if (how.format == "svg")
-        return {diagram.svg(width, height)};
-    if (!painter)
-        throw NoPainter{};
-    std::string png = painter(diagram, width, height);
-    if (png.empty())
-        return {{}, 1, false, "the PNG could not be painted"};
-    return {std::move(png), 0, true};
-}
-
 std::string intervalOf(const std::string& caption, const std::string& note)
 {
     std::string label = caption.substr(0, caption.size() - note.size());
@@ -251,15 +85,15 @@ Result chordCommand(const Parsed& p, PngPainter painter)
     ChordRequest request;
     request.root = ParseRoot(p.positional[0]);
     if (request.root < 0)
-        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + joined(ClosestRoots(p.positional[0]))};
+        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + Joined(ClosestRoots(p.positional[0]))};
     request.type = ParseType(p.positional[1]);
     if (request.type < 0)
         throw UsageError{"unknown chord type '" + p.positional[1] + "'; closest: "
-                         + joined(ClosestTypes(p.positional[1]))};
-    request.position = p.positional.size() > 2 ? parsePosition(p.positional[2]) : 0;
+                         + Joined(ClosestTypes(p.positional[1]))};
+    request.position = p.positional.size() > 2 ? ParsePosition(p.positional[2]) : 0;
     request.fourFrets = p.has("four-frets");
     request.alternate = p.has("alternate");
-    const Presentation how = presentation(p, true);
+    const Presentation how = ReadPresentation(p, true);
 
     const WindowVoicing v = ChordAsWindowShows(request);
     ChordSheet sheet{Shown(RootListItem(request.root)), Shown(TypeListItem(request.type)), request.position,
@@ -288,7 +122,7 @@ Result chordCommand(const Parsed& p, PngPainter painter)
         return {ChordText(sheet, how.leftHanded)};
     if (how.format == "json")
         return {ChordJson(sheet, how.leftHanded)};
-    return drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded), painter);
+    return Drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded), painter);
 }
 
 Result findCommand(const Parsed& p)
@@ -307,8 +141,8 @@ Result findCommand(const Parsed& p)
     }
     if (boxes[0].empty())
         throw UsageError{"Please enter the notes in the chord"};
-    const int position = parsePosition(p.value("position", "0"));
-    const Presentation how = presentation(p, false);
+    const int position = ParsePosition(p.value("position", "0"));
+    const Presentation how = ReadPresentation(p, false);
     const std::vector<FoundChord> found = FindChords(boxes, position, p.has("four-frets"), p.has("alternate"));
     Result r{how.format == "json" ? FindJson(notes, position, p.has("four-frets"), p.has("alternate"), found)
                                   : FindText(found)};
@@ -325,7 +159,7 @@ Result nameCommand(const Parsed& p, PngPainter painter)
     std::string error;
     if (!ParseShape(p.positional, frets, error))
         throw UsageError{error};
-    const Presentation how = presentation(p, true);
+    const Presentation how = ReadPresentation(p, true);
     const std::vector<ShapeName> names = NameShape(frets);
     if (how.format == "text")
         return {NameText(frets, names)};
@@ -346,7 +180,7 @@ Result nameCommand(const Parsed& p, PngPainter painter)
             labels[s] = label;
         }
     }
-    return drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
+    return Drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
                                      how.leftHanded),
                    painter);
 }
@@ -371,7 +205,7 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
             hint = "; to look up a chord: chordmoss chord " + args[0] + ' ' + args[1];
         throw UsageError{"unknown command '" + command + "' (chord, find or name" + hint + ")"};
     }
-    const Parsed p = parse(command, args, 1, allowed);
+    const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
         return {kUsage};
     Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);

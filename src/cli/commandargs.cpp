@@ -1,0 +1,139 @@
+#include "commandargs.h"
+
+#include <algorithm>
+#include <cstdio>
+
+#include "chorddiagram.h"
+
+namespace chordmoss {
+
+namespace {
+
+struct OptionSpec {
+    const char* name;
+    char shortName;
+    bool takesValue;
+};
+
+constexpr OptionSpec kOptions[] = {
+    {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
+    {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
+    {"help", 'h', false},
+};
+
+bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
+
+} // namespace
+
+Parsed ParseArguments(const std::string& command, const std::vector<std::string>& args, std::size_t from,
+                      const std::vector<std::string>& allowed)
+{
+    Parsed p;
+    bool optionsEnded = false;
+    for (std::size_t i = from; i < args.size(); ++i) {
+        const std::string& arg = args[i];
+        if (optionsEnded || arg.size() < 2 || arg[0] != '-' || looksLikeNumber(arg)) {
+            p.positional.push_back(arg);
+            continue;
+        }
+        if (arg == "--") {
+            optionsEnded = true;
+            continue;
+        }
+        const bool isLong = arg[1] == '-';
+        const std::string name = isLong ? arg.substr(2, arg.find('=') - 2) : arg.substr(1, 1);
+        std::vector<const OptionSpec*> matches;
+        for (const OptionSpec& o : kOptions) {
+            if (std::find(allowed.begin(), allowed.end(), o.name) == allowed.end())
+                continue;
+            if (isLong ? std::string(o.name) == name : o.shortName == name[0]) {
+                matches = {&o};
+                break;
+            }
+            if (isLong && std::string(o.name).starts_with(name))
+                matches.push_back(&o);
+        }
+        if (matches.size() != 1)
+            throw UsageError{(matches.empty() ? "unknown option '" : "ambiguous option '") + arg + "' for '"
+                             + command + "'"};
+        const OptionSpec& o = *matches.front();
+        std::string value;
+        const bool inlineValue = isLong ? arg.find('=') != std::string::npos : arg.size() > 2;
+        if (o.takesValue) {
+            if (inlineValue)
+                value = isLong ? arg.substr(arg.find('=') + 1) : arg.substr(2);
+            else if (i + 1 < args.size())
+                value = args[++i];
+            else
+                throw UsageError{"option '--" + std::string(o.name) + "' needs a value"};
+        } else if (inlineValue) {
+            throw UsageError{"option '--" + std::string(o.name) + "' takes no value"};
+        }
+        p.options[o.name] = value;
+    }
+    return p;
+}
+
+std::string Joined(const std::vector<std::string>& names)
+{
+    std::string out;
+    for (const std::string& n : names)
+        out += (out.empty() ? "" : ", ") + n;
+    return out;
+}
+
+int ParsePosition(std::string text)
+{
+    // As the list shows it ("5 ") or as typed.
+    text.erase(0, text.find_first_not_of(' '));
+    text.erase(text.find_last_not_of(' ') + 1);
+    int n = -1;
+    const bool digits = !text.empty() && text.size() <= 2
+                        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
+    if (digits)
+        n = std::stoi(text);
+    if (n < 0 || n > 12)
+        throw UsageError{"position '" + text + "' is not one of the list's positions 0 to 12"};
+    return n;
+}
+
+Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<std::string>& labelKinds)
+{
+    Presentation r;
+    r.format = p.value("format", "text");
+    const bool known = r.format == "text" || r.format == "json" || (diagrams && (r.format == "svg" || r.format == "png"));
+    if (!known)
+        throw UsageError{"format '" + r.format + "' is not one of " + (diagrams ? "text, json, svg, png" : "text, json")};
+    r.labels = p.value("labels", "interval");
+    if (std::find(labelKinds.begin(), labelKinds.end(), r.labels) == labelKinds.end())
+        throw UsageError{"labels '" + r.labels + "' is not one of " + Joined(labelKinds)};
+    r.leftHanded = p.has("left-handed");
+    if (p.has("size")) {
+        const std::string s = p.value("size", "");
+        char tail = 0;
+        const int fields = std::sscanf(s.c_str(), "%dx%d%c", &r.width, &r.height, &tail);
+        if (fields == 1)
+            r.height = 0;
+        const bool fits = [&](int v) { return v >= 16 && v <= 4096; }(r.width)
+                          && (r.height == 0 || (r.height >= 16 && r.height <= 4096));
+        if ((fields != 1 && fields != 2) || !fits || s.find_first_not_of("0123456789x") != std::string::npos)
+            throw UsageError{"size '" + s + "' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"};
+    }
+    return r;
+}
+
+Result Drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter)
+{
+    const int width = how.width ? how.width : how.format == "png" ? 400 : int(ChordDiagram::kWidth);
+    const int height = how.height ? how.height : diagram.heightFor(width);
+    if (how.format == "svg")
+        return {diagram.svg(width, height)};
+    if (!painter)
+        throw NoPainter{};
+    std::string png = painter(diagram, width, height);
+    if (png.empty())
+        return {{}, 1, false, "the PNG could not be painted"};
+    return {std::move(png), 0, true};
+}
+
+} // namespace chordmoss

@@ -1,0 +1,75 @@
+#pragma once
+// What every subcommand shares: the option parser, the output settings of
+// text, JSON and chord boxes, and the result handed back to the dispatcher.
+
+#include <map>
+#include <string>
+#include <vector>
+
+#include "commandline.h"
+
+namespace chordmoss {
+
+/// A mistake in the arguments: reported on standard error with exit code 2.
+struct UsageError {
+    std::string message;
+};
+
+/// A PNG was asked for and this program cannot paint one.
+struct NoPainter {};
+
+/// The arguments of one subcommand, options apart from the rest.
+struct Parsed {
+    std::vector<std::string> positional;
+    std::map<std::string, std::string> options;
+    bool has(const std::string& name) const { return options.count(name) != 0; }
+    std::string value(const std::string& name, const std::string& otherwise) const
+    {
+        const auto it = options.find(name);
+        return it == options.end() ? otherwise : it->second;
+    }
+};
+
+/// GNU-style: options anywhere, --name=value or --name value, unique
+/// abbreviations, -o value, and "--" ending the options. Only the options
+/// named in `allowed` are known to `command`.
+Parsed ParseArguments(const std::string& command, const std::vector<std::string>& args, std::size_t from,
+                      const std::vector<std::string>& allowed);
+
+/// Returns the names joined by commas.
+std::string Joined(const std::vector<std::string>& names);
+
+/// Reads a position 0 to 12, as the list shows it ("5 ") or as typed.
+int ParsePosition(std::string text);
+
+/// Output format and diagram settings.
+struct Presentation {
+    std::string format = "text";
+    std::string labels = "interval";
+    bool leftHanded = false;
+    int width = 0, height = 0; // 0: the format's default
+};
+
+/// Reads --format, --labels, --left-handed and --size. `diagrams`: svg and
+/// png are formats of this command; `labelKinds`: the --labels it takes.
+Presentation ReadPresentation(const Parsed& p, bool diagrams,
+                              const std::vector<std::string>& labelKinds = {"interval", "note"});
+
+/// The result of a command: the bytes to write, the exit code, and a note
+/// for standard error.
+struct Result {
+    Result(std::string b, int c = 0, bool bin = false, std::string m = {})
+        : bytes(std::move(b)), code(c), binary(bin), message(std::move(m))
+    {
+    }
+    std::string bytes;
+    int code;
+    bool binary;
+    std::string message;
+};
+
+/// Draws one chord box as SVG, or as PNG through `painter` (NoPainter when
+/// there is none).
+Result Drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter);
+
+} // namespace chordmoss
