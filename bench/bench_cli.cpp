@@ -39,9 +39,13 @@ void BM_ProcessName(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINA
 // One note: a long listing (256 chords), and the walk tries all 756.
 void BM_ProcessFind(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "find", "C"}); }
 
+// A chord with six notes, among the slowest to voice, listed whole.
+void BM_ProcessVoicings(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "voicings", "Db", "Min13"}); }
+
 BENCHMARK(BM_ProcessTrue)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessChord)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessName)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessFind)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessVoicings)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

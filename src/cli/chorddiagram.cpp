@@ -62,7 +62,7 @@ int BoxFretRows(const Frets& frets)
 }
 
 ChordDiagram::ChordDiagram(const std::string& title, const Frets& frets, const std::array<std::string, 6>& labels,
-                           bool leftHanded)
+                           bool leftHanded, const HandShape* hand)
 {
     const int first = FirstBoxFret(frets);
     const int rows = BoxFretRows(frets);
@@ -96,9 +96,28 @@ ChordDiagram::ChordDiagram(const std::string& title, const Frets& frets, const s
              false, leftHanded ? -1 : 1, kInk);
     for (int s = 1; s <= 6; ++s)
         line("string", stringX(s), kGridTop, stringX(s), gridBottom, 1.5, s);
+    constexpr double kDotRadius = 10.5;
+    auto fretY = [&](int f) { return kGridTop + (f - first + 0.5) * kRowHeight; };
+    // A barre is one bar as wide as a dot from its first string to its last;
+    // the strings it stops at its own fret need no dot of their own.
+    std::array<bool, 6> underBarre{};
+    for (int b = 0; hand && b < hand->barreCount; ++b) {
+        const Barre& barre = hand->barres[b];
+        DiagramShape bar(DiagramShape::Line, "barre");
+        bar.x1 = stringX(barre.lowString), bar.x2 = stringX(barre.highString);
+        bar.y1 = bar.y2 = fretY(barre.fret);
+        bar.strokeWidth = 2 * kDotRadius, bar.stroke = kInk;
+        m_shapes.push_back(bar);
+        for (int s = barre.lowString; s <= barre.highString; ++s)
+            underBarre[s - 1] = frets[s - 1] == barre.fret;
+        const int last = leftHanded ? barre.lowString : barre.highString;
+        text("label", stringX(last), bar.y1, std::to_string(barre.finger), 10, true, 0, kPaper, last);
+    }
     for (int s = 1; s <= 6; ++s) {
         const int f = frets[s - 1];
         const double x = stringX(s);
+        if (underBarre[s - 1])
+            continue;
         if (f < 0) {
             constexpr double arm = 5;
             line("muted", x - arm, kMarkerY - arm, x + arm, kMarkerY + arm, 2, s);
@@ -108,8 +127,8 @@ ChordDiagram::ChordDiagram(const std::string& title, const Frets& frets, const s
         DiagramShape c(DiagramShape::Circle, f == 0 ? "open" : "dot");
         c.string = s;
         c.x1 = x;
-        c.y1 = f == 0 ? kMarkerY : kGridTop + (f - first + 0.5) * kRowHeight;
-        c.radius = f == 0 ? 8.5 : 10.5;
+        c.y1 = f == 0 ? kMarkerY : fretY(f);
+        c.radius = f == 0 ? 8.5 : kDotRadius;
         c.fill = f == 0 ? kPaper : kInk;
         c.stroke = kInk;
         c.strokeWidth = f == 0 ? 1.5 : 0;
@@ -119,16 +138,45 @@ ChordDiagram::ChordDiagram(const std::string& title, const Frets& frets, const s
     }
 }
 
-int ChordDiagram::heightFor(int width) const { return int(std::lround(width * m_height / kWidth)); }
+ChordDiagram ChordDiagram::Grid(const std::vector<ChordDiagram>& boxes, int columns, const std::string& title)
+{
+    ChordDiagram grid;
+    columns = std::max(1, std::min(columns, int(boxes.size())));
+    const double top = title.empty() ? 0 : 44;
+    grid.m_width = kWidth * columns;
+    if (!title.empty()) {
+        DiagramShape t(DiagramShape::Text, "sheet-title");
+        t.x1 = grid.m_width / 2, t.y1 = 26, t.text = title, t.fontSize = 24, t.bold = true, t.fill = kInk;
+        grid.m_shapes.push_back(t);
+    }
+    double rowTop = top, rowHeight = 0;
+    for (std::size_t i = 0; i < boxes.size(); ++i) {
+        if (i && i % std::size_t(columns) == 0)
+            rowTop += rowHeight, rowHeight = 0;
+        const double left = kWidth * double(i % std::size_t(columns));
+        for (DiagramShape d : boxes[i].m_shapes) {
+            d.x1 += left, d.x2 += left, d.y1 += rowTop, d.y2 += rowTop;
+            d.box = int(i) + 1;
+            grid.m_shapes.push_back(d);
+        }
+        rowHeight = std::max(rowHeight, boxes[i].m_height);
+    }
+    grid.m_height = std::max(rowTop + rowHeight, top + 1);
+    return grid;
+}
+
+int ChordDiagram::heightFor(int width) const { return int(std::lround(width * m_height / m_width)); }
 
 std::string ChordDiagram::svg(int width, int height) const
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""
                       + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 "
-                      + number(kWidth) + ' ' + number(m_height) + "\">\n";
+                      + number(m_width) + ' ' + number(m_height) + "\">\n";
     out += "<rect width=\"100%\" height=\"100%\" fill=\"" + kPaper + "\"/>\n";
     for (const DiagramShape& d : m_shapes) {
-        const std::string common = "class=\"" + d.role + "\"" + (d.string ? " data-string=\"" + std::to_string(d.string) + "\"" : "");
+        const std::string common = "class=\"" + d.role + "\""
+                                   + (d.box ? " data-box=\"" + std::to_string(d.box) + "\"" : "")
+                                   + (d.string ? " data-string=\"" + std::to_string(d.string) + "\"" : "");
         switch (d.kind) {
         case DiagramShape::Line:
             out += "<line " + common + " x1=\"" + number(d.x1) + "\" y1=\"" + number(d.y1) + "\" x2=\"" + number(d.x2)

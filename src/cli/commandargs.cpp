@@ -18,7 +18,7 @@ struct OptionSpec {
 constexpr OptionSpec kOptions[] = {
     {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
     {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
-    {"help", 'h', false},
+    {"help", 'h', false},     {"bass", 0, true},       {"max", 0, true},      {"near", 0, true},
 };
 
 bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
@@ -124,7 +124,9 @@ Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<
 
 Result Drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter painter)
 {
-    const int width = how.width ? how.width : how.format == "png" ? 400 : int(ChordDiagram::kWidth);
+    // A PNG is drawn at twice the drawing's own size unless a size is given.
+    const int drawn = int(diagram.width());
+    const int width = how.width ? how.width : how.format == "png" ? 2 * drawn : drawn;
     const int height = how.height ? how.height : diagram.heightFor(width);
     if (how.format == "svg")
         return {diagram.svg(width, height)};

@@ -19,6 +19,7 @@
 #include "degreelabels.h"
 #include "noteentry.h"
 #include "shapenames.h"
+#include "voicingscommand.h"
 #include "windowchord.h"
 
 namespace chordmoss {
@@ -29,6 +30,7 @@ const char* const kUsage = R"(Usage: chordmoss                      open the win
        chordmoss chord ROOT TYPE [POSITION] [options]
        chordmoss find NOTE... [options]
        chordmoss name FRETS [options]
+       chordmoss voicings ROOT TYPE [options]
        chordmoss --help | --version
 
 chord   shows what the window shows when, after starting, you tick the options
@@ -42,6 +44,10 @@ find    lists every chord that Search and then Next show for one to five notes
 name    names a shape given as x32010, x-10-12-12-11-10 or x 3 2 0 1 0: the
         chords whose notes are exactly the notes sounded, then those that
         include them; a bass other than the root is written after a slash.
+voicings  lists every way a hand can play the chord on frets 0 to 15, easiest
+        first, with finger numbers (1 index to 4 little finger, 0 open, x not
+        played) and barres (the fret, and the strings from which to which,
+        6 being the low E).
 
 Options:
   --four-frets         a window of four frets ("Show chords that expand 4 frets")
@@ -49,7 +55,11 @@ Options:
   --position N         the position for find (0 to 12, default 0)
   -f, --format FORMAT  text (default) or json; chord and name also svg or png
   -o, --output FILE    write the result to FILE instead of standard output (-)
-  --labels KIND        diagram labels: interval (default) or note
+  --labels KIND        diagram labels: interval (default), note or finger
+                       (voicings: finger by default)
+  --bass NOTE          voicings: only those whose lowest note is NOTE
+  --max N              voicings: list the first N (svg and png: 12 by default)
+  --near FRET          voicings: rank those around FRET (0 to 15) first
   --size W[xH]         diagram size in pixels (default 200 wide; png 400)
   --left-handed        mirror the chord box for a left-handed player
   -h, --help           show this help
@@ -62,8 +72,9 @@ Examples:
   chordmoss find C E G
   chordmoss name x32010
   chordmoss name 3 x 0 0 0 3 --format png --size 300 -o g.png
+  chordmoss voicings A Min7 --max 8 --format svg -o am7.svg
 
-Exit status: 0 done; 1 find found nothing, or the output could not be
+Exit status: 0 done; 1 find or voicings found nothing, or the output could not be
 written; 2 a mistake in the arguments (the message says which).
 )";
 
@@ -73,6 +84,23 @@ std::string intervalOf(const std::string& caption, const std::string& note)
     if (!label.empty() && label.back() == '-')
         label.pop_back();
     return label;
+}
+
+/// Draws a shape's box; with --labels finger, numbered with the fingers the
+/// hand finder gives it, barres drawn (no numbers when no hand can hold it).
+Result shapeBox(const Presentation& how, const std::string& title, const Frets& frets,
+                std::array<std::string, 6> labels, PngPainter painter)
+{
+    std::optional<HandShape> hand;
+    if (how.labels == "finger") {
+        hand = FingerShape(frets);
+        for (int s = 0; s < 6; ++s)
+            labels[s] = hand && hand->fingers[s] ? std::to_string(hand->fingers[s]) : std::string();
+    }
+    Result r = Drawing(how, ChordDiagram(title, frets, labels, how.leftHanded, hand ? &*hand : nullptr), painter);
+    if (how.labels == "finger" && !hand)
+        r.message = "no hand holds " + FingeringText(frets) + " with four fingers; the box has no finger numbers";
+    return r;
 }
 
 Result chordCommand(const Parsed& p, PngPainter painter)
@@ -93,7 +121,7 @@ Result chordCommand(const Parsed& p, PngPainter painter)
     request.position = p.positional.size() > 2 ? ParsePosition(p.positional[2]) : 0;
     request.fourFrets = p.has("four-frets");
     request.alternate = p.has("alternate");
-    const Presentation how = ReadPresentation(p, true);
+    const Presentation how = ReadPresentation(p, true, {"interval", "note", "finger"});
 
     const WindowVoicing v = ChordAsWindowShows(request);
     ChordSheet sheet{Shown(RootListItem(request.root)), Shown(TypeListItem(request.type)), request.position,
@@ -122,7 +150,7 @@ Result chordCommand(const Parsed& p, PngPainter painter)
         return {ChordText(sheet, how.leftHanded)};
     if (how.format == "json")
         return {ChordJson(sheet, how.leftHanded)};
-    return Drawing(how, ChordDiagram(sheet.root + ' ' + sheet.type, sheet.frets, labels, how.leftHanded), painter);
+    return shapeBox(how, sheet.root + ' ' + sheet.type, sheet.frets, labels, painter);
 }
 
 Result findCommand(const Parsed& p)
@@ -159,7 +187,7 @@ Result nameCommand(const Parsed& p, PngPainter painter)
     std::string error;
     if (!ParseShape(p.positional, frets, error))
         throw UsageError{error};
-    const Presentation how = ReadPresentation(p, true);
+    const Presentation how = ReadPresentation(p, true, {"interval", "note", "finger"});
     const std::vector<ShapeName> names = NameShape(frets);
     if (how.format == "text")
         return {NameText(frets, names)};
@@ -180,9 +208,7 @@ Result nameCommand(const Parsed& p, PngPainter painter)
             labels[s] = label;
         }
     }
-    return Drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
-                                     how.leftHanded),
-                   painter);
+    return shapeBox(how, names.empty() ? FingeringText(frets) : names.front().name, frets, labels, painter);
 }
 
 Result run(const std::vector<std::string>& args, PngPainter painter)
@@ -199,16 +225,21 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
         allowed = {"four-frets", "alternate", "position", "format", "output", "help"};
     else if (command == "name")
         allowed = kDiagramOptions;
+    else if (command == "voicings")
+        allowed.assign(kVoicingsOptions.begin(), kVoicingsOptions.end()), allowed.insert(allowed.end(), kDiagramOptions.begin(), kDiagramOptions.end());
     else if (command != "chord") {
         std::string hint;
         if (args.size() >= 2 && ParseRoot(args[0]) >= 0)
             hint = "; to look up a chord: chordmoss chord " + args[0] + ' ' + args[1];
-        throw UsageError{"unknown command '" + command + "' (chord, find or name" + hint + ")"};
+        throw UsageError{"unknown command '" + command + "' (chord, find, name or voicings" + hint + ")"};
     }
     const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
         return {kUsage};
-    Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);
+    Result r = command == "chord"      ? chordCommand(p, painter)
+               : command == "find"     ? findCommand(p)
+               : command == "voicings" ? VoicingsCommand(p, painter)
+                                       : nameCommand(p, painter);
     if (p.has("output") && p.value("output", "") != "-") {
         const std::string file = p.value("output", "");
         std::ofstream f(file, std::ios::binary | std::ios::trunc);

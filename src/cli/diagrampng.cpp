@@ -48,8 +48,8 @@ std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
     {
         QPainter p(&image);
         p.setRenderHints(QPainter::Antialiasing | QPainter::TextAntialiasing);
-        const double scale = std::min(width / ChordDiagram::kWidth, height / diagram.height());
-        p.translate((width - ChordDiagram::kWidth * scale) / 2, (height - diagram.height() * scale) / 2);
+        const double scale = std::min(width / diagram.width(), height / diagram.height());
+        p.translate((width - diagram.width() * scale) / 2, (height - diagram.height() * scale) / 2);
         p.scale(scale, scale);
         for (const DiagramShape& d : diagram.shapes()) {
             switch (d.kind) {

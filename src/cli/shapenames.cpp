@@ -84,12 +84,6 @@ std::string FingeringText(const Frets& frets)
     return out;
 }
 
-int StringNote(int s, int fret)
-{
-    constexpr int kLowEAboveA = 7;
-    return (kLowEAboveA + kStringSemitones[s] + fret) % 12;
-}
-
 std::vector<ShapeName> NameShape(const Frets& frets)
 {
     unsigned sounded = 0;

@@ -7,10 +7,9 @@
 #include <string_view>
 #include <vector>
 
-namespace chordmoss {
+#include "handshape.h"
 
-/// Frets of strings 1 (low E) to 6 (high E); -1 for a string that does not sound.
-using Frets = std::array<int, 6>;
+namespace chordmoss {
 
 inline constexpr int kHighestNamedFret = 24;
 
@@ -21,9 +20,6 @@ bool ParseShape(const std::vector<std::string>& words, Frets& frets, std::string
 /// Writes a fingering as one word: a character per string while every fret is
 /// below 10, else hyphenated so that two-digit frets stay readable.
 std::string FingeringText(const Frets& frets);
-
-/// Returns the note string s (1..6) sounds at `fret`, in semitones above A.
-int StringNote(int s, int fret);
 
 /// One name of a shape.
 struct ShapeName {
