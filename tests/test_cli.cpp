@@ -239,6 +239,10 @@ private slots:
         QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
         QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
         QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
+        QTest::newRow("voicings type") << words("voicings C Major7") << 2 << u"unknown chord type 'Major7'"_s;
+        QTest::newRow("voicings max") << words("voicings C Maj --max 0") << 2 << u"--max '0' is not"_s;
+        QTest::newRow("voicings near") << words("voicings C Maj --near 16") << 2 << u"from 0 to 15"_s;
+        QTest::newRow("voicings bass") << words("voicings C Maj --bass H") << 2 << u"--bass 'H' is not a note"_s;
     }
 
     void help()
@@ -276,6 +280,36 @@ private slots:
         QCOMPARE(r.code, code);
         QVERIFY2(QString::fromStdString(r.err).contains(message) && std::count(r.err.begin(), r.err.end(), '\n') == 1
                      && r.out.empty(), r.err.c_str());
+    }
+
+    void voicings()
+    {
+        auto lines = [](const Run& r) { return QString::fromStdString(r.out).split(u'\n', Qt::SkipEmptyParts); };
+        const QStringList c = lines(run(words("voicings C Maj")));
+        QVERIFY(c.value(0).startsWith(u"C Maj: C E G - "_s) && c.value(1).startsWith(u"   1  x32010 "_s));
+        const QStringList f = lines(run(words("voicings F Maj --max 3")));
+        QCOMPARE(f.size(), 4);
+        QVERIFY(f.filter(u"133211"_s).value(0).contains(u"fingers 134211  difficulty"_s));
+        QVERIFY(f.filter(u"133211"_s).value(0).endsWith(u"barre fret 1 strings 6-1"_s));
+        const QJsonObject slash = QJsonDocument::fromJson(QByteArray::fromStdString(
+                                      run(words("voicings C Maj --bass E --max 5 --format json")).out)).object();
+        QCOMPARE(slash[u"schema"_s].toInt(), 1);
+        QCOMPARE(slash[u"voicings"_s].toArray().size(), 5);
+        for (const QJsonValue v : slash[u"voicings"_s].toArray())
+            QCOMPARE(v[u"bass"_s].toString(), u"E"_s);
+        const QJsonValue near = QJsonDocument::fromJson(QByteArray::fromStdString(
+            run(words("voicings C Maj --near 8 --max 1 -f json")).out))[u"voicings"_s][0];
+        QCOMPARE(near[u"lowestFret"_s].toInt(), 8);
+        QCOMPARE(near[u"barre"_s][u"from"_s].toInt(), 6);
+        // A grid of twelve boxes by default, numbered with fingers; a barre is one bar.
+        const std::string grid = run(words("voicings A Min7 -f svg")).out;
+        QVERIFY(!svgDots(grid).contains(-1));
+        QCOMPARE(QString::fromStdString(grid).count(u"class=\"title\""_s), 12);
+        const QString barre = QString::fromStdString(run(words("name 133211 -f svg --labels finger")).out);
+        QCOMPARE(barre.count(u"class=\"barre\""_s), 1);
+        QCOMPARE(barre.count(u"class=\"dot\""_s), 3);
+        for (const char* finger : {">1</text>", ">2</text>", ">3</text>", ">4</text>"})
+            QCOMPARE(barre.count(QLatin1String(finger)), 1);
     }
 
     void chordBoxes()

@@ -45,13 +45,22 @@ public:
             lowest = std::min(lowest, f);
             highest = std::max(highest, f);
         }
-        m_position = open && highest <= 4 ? 1 : lowest;
+        m_position = lowest;
+        m_firstPositionToo = open && highest <= 4 && lowest > 1;
     }
 
     std::optional<HandShape> best()
     {
         if (m_count == 0)
             return HandShape{};
+        // A chord with open strings may be held in first position, or with
+        // the index at the lowest fret if that is strictly easier.
+        if (m_firstPositionToo) {
+            const int lowest = m_position;
+            m_position = 1;
+            search(0, 1, 0, 0, 0);
+            m_position = lowest;
+        }
         search(0, 1, 0, 0, 0);
         if (m_bestCost < 0)
             return std::nullopt;
@@ -152,7 +161,8 @@ private:
     const Frets& m_frets;
     std::array<Press, 6> m_presses{};
     int m_count = 0;
-    int m_position = 1;
+    int m_position = 1; // the fret of the index finger's place
+    bool m_firstPositionToo = false;
     std::array<Group, 6> m_groups{};
     int m_depth = 0;
     HandShape m_best;

@@ -38,11 +38,12 @@ struct HandShape {
 /// Fingers go up the neck in order: a higher finger never stands on a lower
 /// fret, at one fret the higher finger takes the higher string, and two
 /// fingers in use are at most one fret further apart than their numbers.
-/// The hand sits in first position for a chord with open strings that stays
-/// below fret 5, else with the index at the lowest fretted fret; a finger
-/// that stands k frets above its place costs 1.5 k, k frets below it 0.5 k.
-/// The index's barre costs 1.2 and 0.1 a string, another finger's 1.8, the
-/// little finger 0.75.
+/// The hand sits with the index at the lowest fretted fret, or in first
+/// position for a chord with open strings that stays below fret 5, whichever
+/// is easier (first position on a tie); a finger that stands k frets above
+/// its place costs 1.5 k, k frets below it 0.5 k. The index's barre costs
+/// 1.2 and 0.1 a string, another finger's 2.5, the little finger 0.75. A
+/// finger laid flat has no lower finger beyond its tip (but an index barre).
 std::optional<HandShape> FingerShape(const Frets& frets);
 
 } // namespace chordmoss

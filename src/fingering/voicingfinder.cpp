@@ -2,6 +2,7 @@
 
 #include <algorithm>
 #include <bit>
+#include <cstdint>
 #include <cstdlib>
 #include <tuple>
 
@@ -18,10 +19,11 @@ constexpr double kPerFretUpTheNeck = 0.35;
 constexpr double kPerFretFromNear = 0.5;
 constexpr double kBassSideMute = 1.5;   // as the A-string and D-string shapes have
 constexpr double kTrebleSideMute = 2.5; // rarer: the top string usually rings
+constexpr double kTrebleSideMuteOfPowerChord = 0.3; // two notes on the low strings
 constexpr double kInnerMute = 3.5;
 constexpr double kOpenNearTheNut = 0;
-constexpr double kOpenUpTheNeck = 0.8;
-constexpr int kHighestNutPosition = 5; // open strings help a hand that reaches no higher
+constexpr double kOpenUpTheNeck = 1.5;
+constexpr int kHighestNutPosition = 4; // open strings help a hand in first position
 constexpr double kBassNotRoot = 5.0;
 constexpr double kFifthLeftOutOfTriad = 2.0;
 constexpr double kFifthLeftOut = 0.7;
@@ -52,6 +54,7 @@ public:
     std::vector<ChordVoicing> run()
     {
         walk({});
+        markShortened();
         std::sort(m_found.begin(), m_found.end(), [](const ChordVoicing& a, const ChordVoicing& b) {
             return std::tie(a.difficulty, a.lowestFret, a.frets) < std::tie(b.difficulty, b.lowestFret, b.frets);
         });
@@ -59,6 +62,47 @@ public:
     }
 
 private:
+    /// Six frets in one number, five bits a string (31 for a muted one).
+    static std::uint32_t key(const Frets& frets)
+    {
+        std::uint32_t k = 0;
+        for (int f : frets)
+            k = k << 5 | std::uint32_t(f < 0 ? 31 : f);
+        return k;
+    }
+
+    /// Charges each voicing that is an easier one found here with one string
+    /// left out and the same lowest note: a chart lists the fuller shape
+    /// first, and the variant after the other shapes of its place.
+    void markShortened()
+    {
+        std::vector<std::pair<std::uint32_t, std::size_t>> index;
+        index.reserve(m_found.size());
+        for (std::size_t i = 0; i < m_found.size(); ++i)
+            index.emplace_back(key(m_found[i].frets), i);
+        std::sort(index.begin(), index.end());
+        std::vector<double> plain(m_found.size()); // before any charge
+        for (std::size_t i = 0; i < m_found.size(); ++i)
+            plain[i] = m_found[i].difficulty;
+        for (std::size_t i = 0; i < m_found.size(); ++i) {
+            const ChordVoicing& fuller = m_found[i];
+            for (int s = 0; s < 6; ++s) {
+                if (fuller.frets[std::size_t(s)] < 0)
+                    continue;
+                Frets less = fuller.frets;
+                less[std::size_t(s)] = -1;
+                const auto at = std::lower_bound(index.begin(), index.end(), std::pair(key(less), std::size_t(0)));
+                if (at == index.end() || at->first != key(less))
+                    continue;
+                ChordVoicing& v = m_found[at->second];
+                if (!v.shortened && v.bass == fuller.bass && plain[i] < plain[at->second]) {
+                    v.shortened = true;
+                    v.difficulty += kShortenedVoicing;
+                }
+            }
+        }
+    }
+
     struct Walked {
         int string = 0;             // the next string, 0-based
         int lowest = 99, highest = 0; // fretted so far
@@ -169,6 +213,7 @@ ChordNotes NotesToVoice(int root, int type)
     n.fifth = toNotes(optional & (1u << 7));
     n.extensions = toNotes(optional & ~(1u << 7));
     n.root = has(0) ? root % 12 : -1;
+    n.count = count;
     n.minStrings = count <= 2 ? 2 : 3;
     return n;
 }
@@ -200,11 +245,13 @@ double Difficulty(const Frets& frets, const HandShape& hand, const ChordNotes& n
     const int reach = highest - lowest;
     d += reach == 2 ? kStretchOfThreeFrets : reach == 3 ? kStretchOfFourFrets : 0;
     d += request.near >= 0 ? kPerFretFromNear * std::abs(lowest - request.near) : kPerFretUpTheNeck * highest;
-    d += kBassSideMute * bassSide + kTrebleSideMute * trebleSide + kInnerMute * inner + (highest <= kHighestNutPosition ? kOpenNearTheNut : kOpenUpTheNeck) * open;
+    const bool powerChord = notes.count == 2;
+    d += kBassSideMute * bassSide + (powerChord ? kTrebleSideMuteOfPowerChord : kTrebleSideMute) * trebleSide
+         + kInnerMute * inner + (highest <= kHighestNutPosition ? kOpenNearTheNut : kOpenUpTheNeck) * open;
     if (request.bass < 0 && notes.root >= 0 && bass != notes.root)
         d += kBassNotRoot;
     if (notes.fifth && !(sounded & notes.fifth))
-        d += std::popcount(notes.allowed) == 3 ? kFifthLeftOutOfTriad : kFifthLeftOut;
+        d += notes.count == 3 ? kFifthLeftOutOfTriad : kFifthLeftOut;
     d += kExtensionLeftOut * std::popcount(notes.extensions & ~sounded);
     return d;
 }

@@ -31,6 +31,7 @@ struct ChordNotes {
     unsigned fifth = 0;      // the perfect fifth, when it may be left out
     unsigned extensions = 0; // ninths and elevenths that may be left out
     int root = -1;           // -1 for the types voiced without their root
+    int count = 0;           // the type's notes
     int minStrings = 3;
 };
 
@@ -47,20 +48,28 @@ struct ChordVoicing {
     double difficulty = 0;
     int bass = 0;       // the lowest sounding note, semitones above A
     int lowestFret = 0; // the lowest fretted fret; 0 when only open strings sound
+    bool shortened = false; // an easier voicing here with one string left out: charged kShortenedVoicing
 };
+
+/// What a voicing costs for being an easier one with a string left out.
+inline constexpr double kShortenedVoicing = 1.5;
 
 /// Returns how hard a voicing is to play and how far it is from what a
 /// guitarist looks for; lower is easier. The sum, each term documented in
 /// the README:
-///   1 a finger used, plus the hand's cost (stretch, barres, little finger);
-///   0.6 a fret of fretted span beyond two frets;
-///   0.12 a fret up the neck (the lowest fretted fret), or 0.5 a fret away
-///     from `near` when one is asked for;
-///   1.8 a string not played at either side, 3.5 one between sounding strings;
-///   -0.3 an open string;
-///   3 when the lowest note is not the root (not counted when a bass is asked
+///   0.8 a finger used, plus the hand's cost (FingerShape);
+///   0.6 when the fretted notes span three frets, 2 when they span four;
+///   0.35 a fret up the neck (the highest fret), or, when a fret to stay near
+///     is asked for, 0.5 a fret between it and the lowest fretted fret;
+///   1.5 a string left out on the bass side, 2.5 on the treble side (0.3 in
+///     a two-note chord), 3.5 between sounding strings;
+///   1.5 an open string when the hand reaches above fret 4;
+///   5 when the lowest note is not the root (not counted when a bass is asked
 ///     for or the type has no root);
-///   0.7 for a fifth left out, 1 for each ninth or eleventh left out.
+///   2 for a fifth left out of a triad, 0.7 of a larger chord; 1 for each
+///     ninth or eleventh left out.
+/// FindVoicings adds kShortenedVoicing to a voicing that is an easier one
+/// with a string left out.
 double Difficulty(const Frets& frets, const HandShape& hand, const ChordNotes& notes, const VoicingRequest& request);
 
 /// Returns every voicing of the chord that a hand can hold, easiest first:
