@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <bit>
 #include <cstdint>
+#include <deque>
 #include <cstdlib>
 #include <tuple>
 
@@ -33,6 +34,60 @@ constexpr int kMostInnerMutes = 1;
 
 unsigned bitOf(int note) { return 1u << (((note % 12) + 12) % 12); }
 
+/// Frets as one number: a marker bit, then five bits a string from the low E
+/// (31 for a string that does not sound, and for an open one when
+/// `openAsMuted`), then whether any string rings open.
+std::uint32_t fretsKey(const Frets& frets, bool openAsMuted = false)
+{
+    std::uint32_t k = 1;
+    bool open = false;
+    for (int f : frets) {
+        k = k << 5 | std::uint32_t(f < 0 || (openAsMuted && f == 0) ? 31 : f);
+        open = open || f == 0;
+    }
+    return k << 1 | open;
+}
+
+/// The key with string s (0-based) not sounding.
+std::uint32_t withoutString(std::uint32_t key, int s) { return key | 31u << (1 + 5 * (5 - s)); }
+
+/// A map from keys to numbers by open addressing, sized once: lookups in a
+/// walk over thousands of shapes cost a multiply and a probe or two.
+class KeyTable {
+public:
+    explicit KeyTable(std::size_t expected)
+    {
+        std::size_t size = 64;
+        m_shift = 26;
+        while (size < 2 * expected)
+            size *= 2, --m_shift;
+        m_keys.assign(size, 0);
+        m_values.resize(size);
+    }
+    /// Returns the slot of `key`: holding it, or empty (key 0) where it would go.
+    std::size_t slot(std::uint32_t key) const
+    {
+        std::size_t at = std::size_t((key * 2654435761u) >> m_shift); // the product's high bits mix best
+        while (m_keys[at] != 0 && m_keys[at] != key)
+            at = (at + 1) & (m_keys.size() - 1);
+        return at;
+    }
+    bool holds(std::size_t at) const { return m_keys[at] != 0; }
+    std::uint32_t value(std::size_t at) const { return m_values[at]; }
+    /// Stores `key` in an empty slot unless the table is half full.
+    void put(std::size_t at, std::uint32_t key, std::uint32_t value)
+    {
+        if (2 * ++m_count > m_keys.size())
+            return;
+        m_keys[at] = key, m_values[at] = value;
+    }
+
+private:
+    std::vector<std::uint32_t> m_keys, m_values;
+    std::size_t m_count = 0;
+    int m_shift = 26;
+};
+
 /// Walks the strings from the low E up, each muted or at a fret whose note
 /// the chord allows, keeping the fretted notes within the span; what has
 /// been sounded so far is carried along, so hopeless branches end early.
@@ -55,47 +110,46 @@ public:
     {
         walk({});
         markShortened();
-        std::sort(m_found.begin(), m_found.end(), [](const ChordVoicing& a, const ChordVoicing& b) {
-            return std::tie(a.difficulty, a.lowestFret, a.frets) < std::tie(b.difficulty, b.lowestFret, b.frets);
+        std::vector<std::uint32_t> order(m_found.size());
+        for (std::uint32_t i = 0; i < order.size(); ++i)
+            order[i] = i;
+        std::sort(order.begin(), order.end(), [&](std::uint32_t a, std::uint32_t b) {
+            const ChordVoicing &x = m_found[a], &y = m_found[b];
+            if (x.difficulty != y.difficulty)
+                return x.difficulty < y.difficulty;
+            return x.lowestFret != y.lowestFret ? x.lowestFret < y.lowestFret : m_keys[a] < m_keys[b];
         });
-        return std::move(m_found);
+        std::vector<ChordVoicing> ranked;
+        ranked.reserve(order.size());
+        for (std::uint32_t i : order)
+            ranked.push_back(m_found[i]);
+        return ranked;
     }
 
 private:
-    /// Six frets in one number, five bits a string (31 for a muted one).
-    static std::uint32_t key(const Frets& frets)
-    {
-        std::uint32_t k = 0;
-        for (int f : frets)
-            k = k << 5 | std::uint32_t(f < 0 ? 31 : f);
-        return k;
-    }
-
     /// Charges each voicing that is an easier one found here with one string
     /// left out and the same lowest note: a chart lists the fuller shape
     /// first, and the variant after the other shapes of its place.
     void markShortened()
     {
-        std::vector<std::pair<std::uint32_t, std::size_t>> index;
-        index.reserve(m_found.size());
-        for (std::size_t i = 0; i < m_found.size(); ++i)
-            index.emplace_back(key(m_found[i].frets), i);
-        std::sort(index.begin(), index.end());
+        KeyTable index(m_found.size());
+        for (std::uint32_t i = 0; i < m_found.size(); ++i)
+            index.put(index.slot(m_keys[i]), m_keys[i], i);
         std::vector<double> plain(m_found.size()); // before any charge
         for (std::size_t i = 0; i < m_found.size(); ++i)
             plain[i] = m_found[i].difficulty;
         for (std::size_t i = 0; i < m_found.size(); ++i) {
-            const ChordVoicing& fuller = m_found[i];
             for (int s = 0; s < 6; ++s) {
-                if (fuller.frets[std::size_t(s)] < 0)
+                if (m_found[i].frets[std::size_t(s)] < 0)
                     continue;
-                Frets less = fuller.frets;
-                less[std::size_t(s)] = -1;
-                const auto at = std::lower_bound(index.begin(), index.end(), std::pair(key(less), std::size_t(0)));
-                if (at == index.end() || at->first != key(less))
+                const std::uint32_t less = withoutString(m_keys[i], s) & ~1u; // open flag aside
+                std::size_t at = index.slot(less);
+                if (!index.holds(at))
+                    at = index.slot(less | 1u);
+                if (!index.holds(at))
                     continue;
-                ChordVoicing& v = m_found[at->second];
-                if (!v.shortened && v.bass == fuller.bass && plain[i] < plain[at->second]) {
+                ChordVoicing& v = m_found[index.value(at)];
+                if (!v.shortened && v.bass == m_found[i].bass && plain[i] < plain[index.value(at)]) {
                     v.shortened = true;
                     v.difficulty += kShortenedVoicing;
                 }
@@ -157,10 +211,11 @@ private:
     {
         if (w.playing < m_notes.minStrings || (w.sounded & m_notes.required) != m_notes.required)
             return;
-        const std::optional<HandShape> hand = FingerShape(m_frets);
+        const std::optional<HandShape>& hand = handFor();
         if (!hand)
             return;
         ChordVoicing& v = m_found.emplace_back();
+        m_keys.push_back(fretsKey(m_frets));
         v.frets = m_frets;
         v.hand = *hand;
         v.bass = w.bass;
@@ -168,8 +223,25 @@ private:
         v.difficulty = Difficulty(m_frets, v.hand, m_notes, m_request);
     }
 
+    /// The hand for the current frets. It depends only on the fretted notes
+    /// and on whether any string rings open, so the shapes that differ only
+    /// in which other strings are open or muted share one search.
+    const std::optional<HandShape>& handFor()
+    {
+        const std::uint32_t k = fretsKey(m_frets, true);
+        const std::size_t at = m_handIndex.slot(k);
+        if (m_handIndex.holds(at))
+            return m_hands[m_handIndex.value(at)];
+        m_hands.push_back(FingerShape(m_frets));
+        m_handIndex.put(at, k, std::uint32_t(m_hands.size() - 1));
+        return m_hands.back();
+    }
+
     const VoicingRequest& m_request;
     const ChordNotes& m_notes;
+    KeyTable m_handIndex{4096};
+    std::deque<std::optional<HandShape>> m_hands; // stays put as it grows
+    std::vector<std::uint32_t> m_keys;            // fretsKey of each voicing found
     std::array<std::vector<int>, 6> m_choices;
     std::array<std::array<unsigned, kHighestVoicingFret + 1>, 6> m_noteBit{};
     Frets m_frets{};
