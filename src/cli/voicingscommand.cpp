@@ -90,8 +90,8 @@ std::string voicingsText(const Chord& c, const std::vector<ChordVoicing>& all, s
             barres += (b ? ", " : "") + barreText(v.hand.barres[b]);
         std::string rank = std::to_string(i + 1);
         out += std::string(rank.size() < 4 ? 4 - rank.size() : 0, ' ') + rank + "  " + padded(FingeringText(v.frets), 18)
-               + "fingers " + fingersText(v) + "  difficulty " + padded(decimal(v.difficulty), 6)
-               + (barres.empty() ? "" : "  barre " + barres) + '\n';
+               + "fingers " + fingersText(v) + "  difficulty "
+               + (barres.empty() ? decimal(v.difficulty) : padded(decimal(v.difficulty), 6) + "  barre " + barres) + '\n';
     }
     return out;
 }
