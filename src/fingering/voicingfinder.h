@@ -62,9 +62,9 @@ inline constexpr double kShortenedVoicing = 1.5;
 ///   0.35 a fret up the neck (the highest fret), or, when a fret to stay near
 ///     is asked for, 0.5 a fret between it and the lowest fretted fret;
 ///   1.5 a string left out on the bass side, 2.5 on the treble side (0.3 in
-///     a two-note chord), 3.5 between sounding strings;
+///     a two-note chord), 6 between sounding strings;
 ///   1.5 an open string when the hand reaches above fret 4;
-///   5 when the lowest note is not the root (not counted when a bass is asked
+///   8 when the lowest note is not the root (not counted when a bass is asked
 ///     for or the type has no root);
 ///   2 for a fifth left out of a triad, 0.7 of a larger chord; 1 for each
 ///     ninth or eleventh left out.
