@@ -19,6 +19,8 @@
 #include "degreelabels.h"
 #include "noteentry.h"
 #include "shapenames.h"
+#include "trimblanks.h"
+#include "typescommand.h"
 #include "windowchord.h"
 
 namespace chordmoss {
@@ -77,27 +79,26 @@ std::string intervalOf(const std::string& caption, const std::string& note)
 
 Result chordCommand(const Parsed& p, PngPainter painter)
 {
-    if (p.positional.size() < 2)
-        throw UsageError{"'chord' needs a ROOT and a TYPE, e.g. 'chordmoss chord C Maj'"};
-    if (p.positional.size() > 3)
-        throw UsageError{"'chord' takes ROOT TYPE [POSITION]; '" + p.positional[3] + "' is one too many"
-                         + (p.positional.size() > 4 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
+    std::size_t taken = 0;
+    const ChordSymbol chord = ReadChord(p.positional, taken);
+    if (chord.bass >= 0)
+        throw UsageError{"'chord' shows the window's fingering, which has no slash bass; leave out '/"
+                         + chord.bassName + "'"};
+    if (p.positional.size() > taken + 1)
+        throw UsageError{"'chord' takes a CHORD (or ROOT TYPE) and a POSITION; '" + p.positional[taken + 1]
+                         + "' is one too many" + (p.positional.size() > taken + 2 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
     ChordRequest request;
-    request.root = ParseRoot(p.positional[0]);
-    if (request.root < 0)
-        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + Joined(ClosestRoots(p.positional[0]))};
-    request.type = ParseType(p.positional[1]);
-    if (request.type < 0)
-        throw UsageError{"unknown chord type '" + p.positional[1] + "'; closest: "
-                         + Joined(ClosestTypes(p.positional[1]))};
-    request.position = p.positional.size() > 2 ? ParsePosition(p.positional[2]) : 0;
+    request.root = chord.root;
+    request.type = chord.type;
+    request.position = p.positional.size() > taken ? ParsePosition(p.positional[taken]) : 0;
     request.fourFrets = p.has("four-frets");
     request.alternate = p.has("alternate");
     const Presentation how = ReadPresentation(p, true);
 
     const WindowVoicing v = ChordAsWindowShows(request);
     ChordSheet sheet{Shown(RootListItem(request.root)), Shown(TypeListItem(request.type)), request.position,
-                     request.fourFrets, request.alternate, v.frets, {}, {}};
+                     request.fourFrets, request.alternate, v.frets, {}, {}, request.type, {}};
+    sheet.symbol = SymbolText({request.root, request.type, -1, sheet.root, {}});
     std::array<std::string, 6> labels;
     for (int s = 0; s < 6; ++s) {
         std::string c = v.captions[s];
@@ -132,10 +133,14 @@ Result findCommand(const Parsed& p)
     SearchBoxes boxes;
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < p.positional.size(); ++i) {
-        const std::string rejected = RejectEntry(p.positional[i]);
+        // A sharp is read as the flat the search boxes take (C# as Db).
+        std::string entry = p.positional[i];
+        if (entry.find('#') != std::string::npos && ParseNoteName(TrimBlanks(entry)) >= 0)
+            entry = NoteOf(ParseNoteName(TrimBlanks(entry)));
+        const std::string rejected = RejectEntry(entry);
         if (!rejected.empty())
             throw UsageError{"'" + p.positional[i] + "': " + rejected};
-        boxes[i] = NormaliseEntry(p.positional[i]);
+        boxes[i] = NormaliseEntry(entry);
         if (!boxes[i].empty())
             notes.push_back(Shown(boxes[i]));
     }
@@ -161,10 +166,13 @@ Result nameCommand(const Parsed& p, PngPainter painter)
         throw UsageError{error};
     const Presentation how = ReadPresentation(p, true);
     const std::vector<ShapeName> names = NameShape(frets);
+    // No type holds the notes: the sounded notes are still written, with exit 1.
+    const int code = names.empty() ? 1 : 0;
+    const std::string none = names.empty() ? "no chord type holds these notes" : "";
     if (how.format == "text")
-        return {NameText(frets, names)};
+        return {NameText(frets, names, p.has("all")), code, false, none};
     if (how.format == "json")
-        return {NameJson(frets, names)};
+        return {NameJson(frets, names, p.has("all")), code, false, none};
     // The box is labelled after the first name; a shape no chord holds shows its notes.
     std::array<std::string, 6> labels;
     for (int s = 0; s < 6; ++s) {
@@ -198,17 +206,25 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
     if (command == "find")
         allowed = {"four-frets", "alternate", "position", "format", "output", "help"};
     else if (command == "name")
-        allowed = kDiagramOptions;
+        allowed.assign({"format", "output", "labels", "size", "left-handed", "help", "all"});
+    else if (command == "types")
+        allowed = {"format", "output", "help"};
     else if (command != "chord") {
         std::string hint;
-        if (args.size() >= 2 && ParseRoot(args[0]) >= 0)
-            hint = "; to look up a chord: chordmoss chord " + args[0] + ' ' + args[1];
-        throw UsageError{"unknown command '" + command + "' (chord, find or name" + hint + ")"};
+        ChordSymbol chord;
+        std::string unread;
+        if (ParseChordSymbol(args[0], chord, unread))
+            hint = "; to look up a chord: chordmoss chord " + args[0]
+                   + (args.size() >= 2 && ParseNoteName(args[0]) >= 0 ? ' ' + args[1] : "");
+        throw UsageError{"unknown command '" + command + "' (chord, find, name or types" + hint + ")"};
     }
     const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
         return {kUsage};
-    Result r = command == "chord" ? chordCommand(p, painter) : command == "find" ? findCommand(p) : nameCommand(p, painter);
+    Result r = command == "chord"  ? chordCommand(p, painter)
+               : command == "find" ? findCommand(p)
+               : command == "types" ? TypesCommand(p)
+                                    : nameCommand(p, painter);
     if (p.has("output") && p.value("output", "") != "-") {
         const std::string file = p.value("output", "");
         std::ofstream f(file, std::ios::binary | std::ios::trunc);

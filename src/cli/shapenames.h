@@ -28,15 +28,19 @@ int StringNote(int s, int fret);
 /// One name of a shape.
 struct ShapeName {
     int root;   // root list index
-    int type;   // type list index
+    int type;   // type list index: the type a guitarist names these notes by (SpokenType)
     int bass;   // lowest sounding note, semitones above A
     bool exact; // the chord's notes are exactly the sounded notes
-    std::string name; // "C Maj", "C Maj/E"
+    std::string name;   // as the window names it, spelled: "C Maj", "D Maj/F#"
+    std::string symbol; // as musicians write it: "C", "D/F#", "Bm7#5/D"
+    bool rootSounds = true;
 };
 
 /// Every root and type whose notes equal the sounded notes, then those whose
-/// notes include them; within each, chords with fewer notes first, then root
-/// position before a slash bass, then list order.
+/// notes include them, one type for each set of notes. Within each, the names
+/// a guitarist says first: the root sounding before a rootless name, root
+/// position before an inversion, fewer notes first, plain triads and sevenths
+/// before the others, fewer altered notes (b5 #5 b9 #9 #11) first, list order.
 std::vector<ShapeName> NameShape(const Frets& frets);
 
 } // namespace chordmoss
