@@ -28,44 +28,62 @@ namespace chordmoss {
 namespace {
 
 const char* const kUsage = R"(Usage: chordmoss                      open the window
-       chordmoss chord ROOT TYPE [POSITION] [options]
+       chordmoss chord CHORD [POSITION] [options]
        chordmoss find NOTE... [options]
        chordmoss name FRETS [options]
+       chordmoss types [options]
        chordmoss --help | --version
 
+CHORD is a chord symbol (Cm7, F#m7b5, Bbmaj7, C6/9, Cø, C°7, CΔ, Csus4, C7#9)
+or ROOT TYPE as two words, TYPE one of the window's 63 type names in any case
+(C Min7, Db maj7) or a symbol's ending (C m7). 'chordmoss types' lists every
+type with the symbols that select it; a symbol with the notes of no type is
+refused with the nearest types by notes.
+
 chord   shows what the window shows when, after starting, you tick the options
-        and then choose ROOT, TYPE and POSITION (0 to 12, default 0) from the
-        lists: the fingering from the low E string to the high E string, each
-        sounding string's interval and note, the chord's notes and a chord box.
-        ROOT and TYPE are spelled as in the lists, in any case; sharps are read
-        as flats (C# is Db).
-find    lists every chord that Search and then Next show for one to five notes
-        (flats only, as in the search boxes), with its fingering.
+        and then choose the root, type and POSITION (0 to 12, default 0) from
+        the lists: the fingering from the low E string to the high E string,
+        each sounding string's interval and note, the chord's notes and a chord
+        box. Like the window it writes notes as flats (C# is shown as Db).
+        A lone root and a number read as a type when they can: C 7 is C7.
+find    lists every chord that Search and then Next show for one to five notes,
+        with its fingering; sharps are read as flats (C# as Db) and the answers
+        are written with the window's flats.
 name    names a shape given as x32010, x-10-12-12-11-10 or x 3 2 0 1 0: the
-        chords whose notes are exactly the notes sounded, then those that
-        include them; a bass other than the root is written after a slash.
+        chords whose notes are exactly the notes sounded, then (five, or all
+        with --all) those that include them, the names a guitarist says first
+        leading; notes spelled as the chord is (D/F#). Exit 1 when no type
+        holds the notes.
+types   lists the 63 types in the window's order: notes and intervals on C,
+        and the symbols that select each.
 
 Options:
   --four-frets         a window of four frets ("Show chords that expand 4 frets")
   --alternate          the highest fret of the window ("Show Alternate Fingering")
   --position N         the position for find (0 to 12, default 0)
+  --all                name: every name that includes the notes, not five
   -f, --format FORMAT  text (default) or json; chord and name also svg or png
   -o, --output FILE    write the result to FILE instead of standard output (-)
-  --labels KIND        diagram labels: interval (default) or note
-  --size W[xH]         diagram size in pixels (default 200 wide; png 400)
-  --left-handed        mirror the chord box for a left-handed player
+  --labels KIND        svg, png: diagram labels, interval (default) or note
+  --size W[xH]         svg, png: diagram size in pixels (default 200 wide; png 400)
+  --left-handed        text, svg, png: mirror the chord box
   -h, --help           show this help
   -V, --version        show the version
 
+JSON (every command): "schema": 1; "notes" plain note names with "intervals"
+beside them ("1", "b3", "#9"); "bass" the lowest note; "fingering" as above
+and "frets" from the low E string (null: not sounding); see chordmoss(1).
+
 Examples:
-  chordmoss chord C Maj
+  chordmoss chord Cm7 3
   chordmoss chord A 7th 5 --format json
   chordmoss chord Db Maj7 4 --four-frets --format svg -o dbmaj7.svg
-  chordmoss find C E G
-  chordmoss name x32010
+  chordmoss find C# E G#
+  chordmoss name 2x0232
   chordmoss name 3 x 0 0 0 3 --format png --size 300 -o g.png
+  chordmoss types --format json
 
-Exit status: 0 done; 1 find found nothing, or the output could not be
+Exit status: 0 done; 1 find or name found nothing, or the output could not be
 written; 2 a mistake in the arguments (the message says which).
 )";
 

@@ -45,10 +45,10 @@ const std::array<std::vector<std::string>, 63> kSpellings = {{
     {"dim", "\u00B0", "o"},                                               // Dim
     {"dim7", "\u00B07", "o7"},                                            // Dim7
     {},                                                                   // Dim\b7
-    {"aug", "+", "#5", "+5"},                                             // Aug5
+    {"aug", "+", "+5"},                                                   // Aug5 (not "#5": C#5 is C sharp five)
     {},                                                                   // Aug5(Sus4)\2
     {},                                                                   // Aug5(Sus2)\4
-    {"(b5)"},                                                             // -5: "Cb5" is C flat five
+    {"(b5)"},                                                             // -5 (not "b5": Cb5 is C flat five)
     {},                                                                   // 2
     {"6", "maj6", "M6", "add6"},                                          // 6th
     {"6/9", "69", "M6/9", "maj6/9"},                                      // 6/9
