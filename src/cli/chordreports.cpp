@@ -179,8 +179,11 @@ std::string NameText(const Frets& frets, const std::vector<ShapeName>& names, bo
         notes += ' ' + n;
     std::string out = FingeringText(frets) + " sounds" + notes + '\n';
     const std::vector<const ShapeName*> shown = listed(names, all);
-    for (const ShapeName* n : shown)
-        out += (n->exact ? "exact     " : "includes  ") + padded(n->symbol, 13) + ' ' + n->name + '\n';
+    for (const ShapeName* n : shown) {
+        std::string line = (n->exact ? "exact     " : "includes  ") + padded(n->symbol, 13) + ' ' + n->name;
+        line.erase(line.find_last_not_of(' ') + 1);
+        out += line + '\n';
+    }
     if (shown.size() < names.size())
         out += "          (" + std::to_string(names.size() - shown.size()) + " more with --all)\n";
     return out;
@@ -195,15 +198,22 @@ std::string NameJson(const Frets& frets, const std::vector<ShapeName>& names, bo
             if (n->exact == exact)
                 picked.push_back(n);
         }
-        return json::Array(picked, [](const ShapeName* n) {
+        return json::Array(picked, [&](const ShapeName* n) {
             const ChordSymbol c = SpelledChord(n->root, n->type, n->bass);
+            unsigned chordNotes = TypeNotes(c.type);
+            if (n->composed) { // the notes sounded, over the root
+                chordNotes = 0;
+                for (const std::string& note : SoundedNotes(frets))
+                    chordNotes |= 1u << ((ParseNoteName(note) - n->root + 12) % 12);
+            }
             std::vector<std::string> notes, intervals;
             for (int s = 0; s < 12; ++s) {
-                if (TypeNotes(c.type) >> s & 1)
+                if (chordNotes >> s & 1)
                     notes.push_back(SpellNote(c, s)), intervals.push_back(IntervalName(c.type, s));
             }
-            return "{\"root\": " + Quoted(c.rootName) + ", \"type\": " + Quoted(Shown(TypeListItem(n->type)))
-                   + ", \"symbol\": " + Quoted(n->symbol) + ", \"name\": " + Quoted(n->name)
+            const std::string none = "null";
+            return "{\"root\": " + Quoted(c.rootName) + ", \"type\": " + (n->composed ? none : Quoted(Shown(TypeListItem(n->type))))
+                   + ", \"symbol\": " + Quoted(n->symbol) + ", \"name\": " + (n->composed ? none : Quoted(n->name))
                    + ", \"bass\": " + Quoted(c.bass < 0 ? c.rootName : c.bassName) + ", \"notes\": " + json::Array(notes, Quoted)
                    + ", \"intervals\": " + json::Array(intervals, Quoted) + '}';
         });

@@ -34,10 +34,13 @@ struct ShapeName {
     std::string name;   // as the window names it, spelled: "C Maj", "D Maj/F#"
     std::string symbol; // as musicians write it: "C", "D/F#", "Bm7#5/D"
     bool rootSounds = true;
+    bool composed = false; // a seventh chord none of the 63 types is; `type` then only spells it
 };
 
 /// Every root and type whose notes equal the sounded notes, then those whose
-/// notes include them, one type for each set of notes. Within each, the names
+/// notes include them, one type for each set of notes; when no type names the
+/// notes over the bass and they make a seventh chord with its extensions and
+/// alterations (E G# D G C: E7#5#9), that chord's symbol too. Within each, the names
 /// a guitarist says first: the root sounding before a rootless name, root
 /// position before an inversion, fewer notes first, plain triads and sevenths
 /// before the others, fewer altered notes (b5 #5 b9 #9 #11) first, list order.

@@ -146,4 +146,23 @@ bool SymbolNotes(std::string_view normalised, unsigned& notes)
     return true;
 }
 
+std::string SeventhChordSuffix(unsigned notes)
+{
+    auto has = [&](int s) { return (notes >> s & 1) != 0; };
+    if (!has(0) || !(has(3) || has(4)) || has(10) == has(11))
+        return {};
+    const bool minor = !has(4);
+    std::string out = minor ? (has(11) ? "m(maj" : "m") : has(11) ? "maj" : "";
+    out += has(9) ? "13" : has(5) ? "11" : has(2) ? "9" : "7";
+    if (minor && has(11))
+        out += ')';
+    if (!has(7))
+        out += has(6) ? "b5" : has(8) ? "#5" : "";
+    out += has(1) ? "b9" : !minor && has(3) ? "#9" : "";
+    if (has(7))
+        out += std::string(has(6) ? "#11" : "") + (has(8) ? "b13" : "");
+    unsigned back = 0;
+    return SymbolNotes(NormalisedSymbol(out), back) && back == notes ? out : std::string();
+}
+
 } // namespace chordmoss

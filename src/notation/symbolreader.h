@@ -19,4 +19,10 @@ std::string NormalisedSymbol(std::string_view text);
 /// semitones above the root (bit 0 the root) and returns true.
 bool SymbolNotes(std::string_view normalised, unsigned& notes);
 
+/// Returns the suffix a musician writes for a seventh chord with these notes (a bit set above
+/// the root, root included): a third, one seventh, extensions and altered notes, "7#5#9",
+/// "m9", "maj7#11", "13b9"; or an empty text when they are no such chord or the suffix
+/// would not read back as exactly these notes.
+std::string SeventhChordSuffix(unsigned notes);
+
 } // namespace chordmoss
