@@ -115,9 +115,11 @@ std::string FindJson(const std::vector<std::string>& notes, int position, bool f
                  std::string out;
                  for (const FoundChord& c : found) {
                      const std::string root = Shown(RootListItem(c.root)), type = Shown(TypeListItem(c.type));
+                     const std::vector<std::string> sounded = SoundedNotes(c.frets);
                      out += std::string(out.empty() ? "\n" : ",\n") + "    {\"root\": " + Quoted(root)
                             + ", \"type\": " + Quoted(type) + ", \"name\": " + Quoted(root + ' ' + type)
                             + ", \"symbol\": " + Quoted(SymbolText({c.root, c.type, -1, root, {}}))
+                            + ", \"bass\": " + (sounded.empty() ? std::string("null") : Quoted(sounded.front()))
                             + ", \"fingering\": " + Quoted(FingeringText(c.frets)) + ", \"frets\": "
                             + json::FretsArray(c.frets) + '}';
                  }

@@ -206,7 +206,10 @@ Result nameCommand(const Parsed& p, PngPainter painter)
             labels[s] = label;
         }
     }
-    return Drawing(how, ChordDiagram(names.empty() ? FingeringText(frets) : names.front().name, frets, labels,
+    return Drawing(how, ChordDiagram(names.empty()                ? FingeringText(frets)
+                                     : names.front().composed ? names.front().symbol
+                                                              : names.front().name,
+                                     frets, labels,
                                      how.leftHanded),
                    painter);
 }
