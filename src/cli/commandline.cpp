@@ -226,9 +226,10 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
     allowed.insert(allowed.end(), {"four-frets", "alternate"});
     if (command == "find")
         allowed = {"four-frets", "alternate", "position", "format", "output", "help"};
-    else if (command == "name")
-        allowed.assign({"format", "output", "labels", "size", "left-handed", "help", "all"});
-    else if (command == "types")
+    else if (command == "name") {
+        allowed = kDiagramOptions;
+        allowed.push_back("all");
+    } else if (command == "types")
         allowed = {"format", "output", "help"};
     else if (command != "chord") {
         std::string hint;

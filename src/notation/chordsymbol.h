@@ -34,8 +34,9 @@ bool ParseChordSymbol(std::string_view text, ChordSymbol& out, std::string& erro
 /// or a symbol split in two ("C m7", "C m7/G"); same result and errors.
 bool ParseChordWords(std::string_view root, std::string_view type, ChordSymbol& out, std::string& error);
 
-/// The symbols that select each type, the first being the one to print ("m7", "min7", "-7").
-/// A type that shares its notes with an earlier one is selected only by its window name.
+/// The symbols that select each type, the first being the one to print ("m7", "min7", "-7"),
+/// the window's name among them. A type that shares its notes with an earlier one has only
+/// its window's name, or spellings of that name ("7#5#9" for "7(#5,#9)", "sus4" for "Sus4").
 const std::vector<std::string>& TypeSymbols(int type);
 
 /// Returns a type's notes as a bit set of semitones above the root (bit 0: the root).
