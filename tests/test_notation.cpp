@@ -92,19 +92,25 @@ private slots:
         }
     }
 
-    void everySpellingSelectsItsType()
+    void everySpellingAndChord()
     {
+        // Every spelling selects its type, in either form; every one of the 756 chords,
+        // written as a symbol, reads back as its root and notes, each note spelled at its pitch.
+        ChordSymbol c;
+        std::string error;
         for (int t = 0; t < 63; ++t) {
             for (const std::string& s : TypeSymbols(t)) {
-                ChordSymbol c, words;
-                std::string error;
                 QVERIFY2(ParseChordSymbol("G" + s, c, error) && c.type == t && c.root == 10, qPrintable(typeName(t)));
-                QVERIFY(ParseChordWords("G", s + ' ', words, error) && words.type == t);
+                QVERIFY(ParseChordWords("G", s + ' ', c, error) && c.type == t);
             }
-            ChordSymbol c;
-            std::string error;
             QVERIFY(ParseChordWords("g", typeName(t).toUpper().toStdString(), c, error) && c.type == t);
             QCOMPARE(TypeNotes(SpokenType(t)), TypeNotes(t));
+            for (int r = 0; r < 12; ++r) {
+                const ChordSymbol written = SpelledChord(r, t);
+                QVERIFY(ParseChordSymbol(SymbolText(written), c, error) && c.root == r && TypeNotes(c.type) == TypeNotes(t));
+                for (int s = 0; s < 12; ++s)
+                    QCOMPARE(ParseNoteName(SpellNote(written, s)), (r + s) % 12);
+            }
         }
     }
 
