@@ -38,6 +38,10 @@ void BM_ProcessChord(benchmark::State& state) { runProcess(state, {CHORDMOSS_BIN
 void BM_ProcessName(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "name", "x32010"}); }
 // One note: a long listing (256 chords), and the walk tries all 756.
 void BM_ProcessFind(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "find", "C"}); }
+// Chord symbols: every type's spellings listed; a listed spelling, and one built from its parts.
+void BM_ProcessTypes(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "types", "--format", "json"}); }
+void BM_ProcessSymbol(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "chord", "F#m7b5", "3"}); }
+void BM_ProcessBuiltSymbol(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "chord", "F#mi7(+5)"}); }
 
 // A chord with six notes, among the slowest to voice, listed whole.
 void BM_ProcessVoicings(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "voicings", "Db", "Min13"}); }
@@ -46,6 +50,9 @@ BENCHMARK(BM_ProcessTrue)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessChord)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessName)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessFind)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessTypes)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessBuiltSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessVoicings)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -115,6 +115,10 @@ int main(int argc, char** argv)
     std::printf("| `chordmoss chord C Maj`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessChord"));
     std::printf("| `chordmoss name x32010`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessName"));
     std::printf("| `chordmoss find C` (256 chords), whole process | %.1f ms | < 50 ms |\n", ms("BM_ProcessFind"));
+    std::printf("| `chordmoss types --format json`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessTypes"));
+    std::printf("| `chordmoss chord F#m7b5 3` (a listed symbol), whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessSymbol"));
+    std::printf("| `chordmoss chord F#mi7(+5)` (a symbol built from its parts), whole process | %.1f ms | < 30 ms |\n",
+                ms("BM_ProcessBuiltSymbol"));
     std::printf("| sound latency, PlayString to first frame mixed (dummy output, device open) | %.2f ms | < 10 ms |\n",
                 ms("BM_PlayStringLatency"));
     std::printf("| mouse move over the strings, all muted | %.2f us | < 50 us |\n", ms("BM_MouseMoveOverStrings") * 1000);

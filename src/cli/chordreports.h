@@ -19,6 +19,8 @@ struct ChordSheet {
     Frets frets{};
     std::array<std::string, 6> captions; // "3-E"; empty for a string that does not sound
     std::vector<std::string> listing;    // "1-C", "5-G", ...
+    int typeIndex = 0;                   // for the intervals of the JSON
+    std::string symbol;                  // "Cm7"
 };
 
 /// Returns a small chord box drawn with characters, one line per fret row.
@@ -34,7 +36,12 @@ std::string FindJson(const std::vector<std::string>& notes, int position, bool f
 /// Returns the sounded notes of a shape, each once, from the low string up.
 std::vector<std::string> SoundedNotes(const Frets& frets);
 
-std::string NameText(const Frets& frets, const std::vector<ShapeName>& names);
-std::string NameJson(const Frets& frets, const std::vector<ShapeName>& names);
+/// The most "includes" names listed without --all.
+inline constexpr std::size_t kIncludesShown = 5;
+
+/// The names of a shape: every exact name, and the first kIncludesShown
+/// includes unless `all`; the sounded notes spelled as the first name spells them.
+std::string NameText(const Frets& frets, const std::vector<ShapeName>& names, bool all);
+std::string NameJson(const Frets& frets, const std::vector<ShapeName>& names, bool all);
 
 } // namespace chordmoss

@@ -1,7 +1,6 @@
 #include "commandargs.h"
 
 #include <algorithm>
-#include <cstdio>
 
 #include "chorddiagram.h"
 
@@ -19,6 +18,7 @@ constexpr OptionSpec kOptions[] = {
     {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
     {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
     {"help", 'h', false},     {"bass", 0, true},       {"max", 0, true},      {"near", 0, true},
+    {"all", 0, false},
 };
 
 bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }
@@ -97,6 +97,26 @@ int ParsePosition(std::string text)
     return n;
 }
 
+ChordSymbol ReadChord(const std::vector<std::string>& words, std::size_t& taken)
+{
+    ChordSymbol chord;
+    std::string error;
+    if (words.empty())
+        throw UsageError{"a chord is needed, e.g. 'Cm7' or 'C Min7'"};
+    if (words.size() >= 2 && ParseNoteName(words[0]) >= 0) {
+        taken = 2;
+        if (ParseChordWords(words[0], words[1], chord, error))
+            return chord;
+        const bool number = words[1].find_first_not_of("0123456789") == std::string::npos;
+        if (!number)
+            throw UsageError{error};
+    }
+    taken = 1;
+    if (!ParseChordSymbol(words[0], chord, error))
+        throw UsageError{error};
+    return chord;
+}
+
 Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<std::string>& labelKinds)
 {
     Presentation r;
@@ -108,15 +128,25 @@ Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<
     if (std::find(labelKinds.begin(), labelKinds.end(), r.labels) == labelKinds.end())
         throw UsageError{"labels '" + r.labels + "' is not one of " + Joined(labelKinds)};
     r.leftHanded = p.has("left-handed");
+    const bool box = r.format == "svg" || r.format == "png";
+    for (const char* option : {"labels", "size"}) {
+        if (p.has(option) && !box)
+            throw UsageError{"--" + std::string(option) + " is for chord boxes (--format svg or png), not " + r.format};
+    }
+    if (p.has("left-handed") && r.format == "json")
+        throw UsageError{"--left-handed mirrors the chord box of text, svg and png; json draws none"};
     if (p.has("size")) {
+        // WIDTH or WIDTHxHEIGHT, digits only: "300x", "x200" and "+300" are refused.
         const std::string s = p.value("size", "");
-        char tail = 0;
-        const int fields = std::sscanf(s.c_str(), "%dx%d%c", &r.width, &r.height, &tail);
-        if (fields == 1)
-            r.height = 0;
-        const bool fits = [&](int v) { return v >= 16 && v <= 4096; }(r.width)
-                          && (r.height == 0 || (r.height >= 16 && r.height <= 4096));
-        if ((fields != 1 && fields != 2) || !fits || s.find_first_not_of("0123456789x") != std::string::npos)
+        const std::size_t x = s.find('x');
+        auto pixels = [](const std::string& digits) {
+            const bool ok = !digits.empty() && digits.size() <= 4 && digits.find_first_not_of("0123456789") == std::string::npos;
+            const int v = ok ? std::stoi(digits) : 0;
+            return v >= 16 && v <= 4096 ? v : -1;
+        };
+        r.width = pixels(s.substr(0, x));
+        r.height = x == std::string::npos ? 0 : pixels(s.substr(x + 1));
+        if (r.width < 0 || r.height < 0)
             throw UsageError{"size '" + s + "' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"};
     }
     return r;

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "chordsymbol.h"
 #include "commandline.h"
 
 namespace chordmoss {
@@ -42,6 +43,12 @@ std::string Joined(const std::vector<std::string>& names);
 /// Reads a position 0 to 12, as the list shows it ("5 ") or as typed.
 int ParsePosition(std::string text);
 
+/// Reads the chord at the start of `words`: one symbol ("Cm7", "F#m7b5", "Bb/D") or ROOT TYPE
+/// as two words ("C Min7", "C m7"), and sets `taken` to the words it used (1 or 2). A lone root
+/// and a number read as ROOT TYPE when the number is a type ("C 7" is C7), else as the root's
+/// major chord and a position. Throws UsageError when neither reads.
+ChordSymbol ReadChord(const std::vector<std::string>& words, std::size_t& taken);
+
 /// Output format and diagram settings.
 struct Presentation {
     std::string format = "text";
@@ -52,6 +59,8 @@ struct Presentation {
 
 /// Reads --format, --labels, --left-handed and --size. `diagrams`: svg and
 /// png are formats of this command; `labelKinds`: the --labels it takes.
+/// An option the chosen format has no use for is refused: --labels and --size
+/// draw chord boxes (svg, png), --left-handed mirrors a box (text, svg, png).
 Presentation ReadPresentation(const Parsed& p, bool diagrams,
                               const std::vector<std::string>& labelKinds = {"interval", "note"});
 

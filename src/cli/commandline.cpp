@@ -19,6 +19,8 @@
 #include "degreelabels.h"
 #include "noteentry.h"
 #include "shapenames.h"
+#include "trimblanks.h"
+#include "typescommand.h"
 #include "voicingscommand.h"
 #include "windowchord.h"
 
@@ -27,54 +29,72 @@ namespace chordmoss {
 namespace {
 
 const char* const kUsage = R"(Usage: chordmoss                      open the window
-       chordmoss chord ROOT TYPE [POSITION] [options]
+       chordmoss chord CHORD [POSITION] [options]
        chordmoss find NOTE... [options]
        chordmoss name FRETS [options]
-       chordmoss voicings ROOT TYPE [options]
+       chordmoss voicings CHORD [options]
+       chordmoss types [options]
        chordmoss --help | --version
 
+CHORD is a chord symbol (Cm7, F#m7b5, Bbmaj7, C6/9, Cø, C°7, CΔ, Csus4, C7#9)
+or ROOT TYPE as two words, TYPE one of the window's 63 type names in any case
+(C Min7, Db maj7) or a symbol's ending (C m7). 'chordmoss types' lists every
+type with the symbols that select it; a symbol with the notes of no type is
+refused with the nearest types by notes.
+
 chord   shows what the window shows when, after starting, you tick the options
-        and then choose ROOT, TYPE and POSITION (0 to 12, default 0) from the
-        lists: the fingering from the low E string to the high E string, each
-        sounding string's interval and note, the chord's notes and a chord box.
-        ROOT and TYPE are spelled as in the lists, in any case; sharps are read
-        as flats (C# is Db).
-find    lists every chord that Search and then Next show for one to five notes
-        (flats only, as in the search boxes), with its fingering.
+        and then choose the root, type and POSITION (0 to 12, default 0) from
+        the lists: the fingering from the low E string to the high E string,
+        each sounding string's interval and note, the chord's notes and a chord
+        box. Like the window it writes notes as flats (C# is shown as Db).
+        A lone root and a number read as a type when they can: C 7 is C7.
+find    lists every chord that Search and then Next show for one to five notes,
+        with its fingering; sharps are read as flats (C# as Db) and the answers
+        are written with the window's flats.
 name    names a shape given as x32010, x-10-12-12-11-10 or x 3 2 0 1 0: the
-        chords whose notes are exactly the notes sounded, then those that
-        include them; a bass other than the root is written after a slash.
+        chords whose notes are exactly the notes sounded, then (five, or all
+        with --all) those that include them, the names a guitarist says first
+        leading; notes spelled as the chord is (D/F#). Exit 1 when no type
+        holds the notes.
+types   lists the 63 types in the window's order: notes and intervals on C,
+        and the symbols that select each.
 voicings  lists every way a hand can play the chord on frets 0 to 15, easiest
         first, with finger numbers (1 index to 4 little finger, 0 open, x not
         played) and barres (the fret, and the strings from which to which,
-        6 being the low E).
+        6 being the low E); notes spelled as the chord is.
 
 Options:
   --four-frets         a window of four frets ("Show chords that expand 4 frets")
   --alternate          the highest fret of the window ("Show Alternate Fingering")
   --position N         the position for find (0 to 12, default 0)
+  --all                name: every name that includes the notes, not five
   -f, --format FORMAT  text (default) or json; chord and name also svg or png
   -o, --output FILE    write the result to FILE instead of standard output (-)
-  --labels KIND        diagram labels: interval (default), note or finger
-                       (voicings: finger by default)
+  --labels KIND        svg, png: diagram labels, interval (default), note or
+                       finger (voicings: finger by default)
+  --size W[xH]         svg, png: diagram size in pixels (default 200 wide; png 400)
+  --left-handed        text, svg, png: mirror the chord box
   --bass NOTE          voicings: only those whose lowest note is NOTE
   --max N              voicings: list the first N (svg and png: 12 by default)
   --near FRET          voicings: rank those around FRET (0 to 15) first
-  --size W[xH]         diagram size in pixels (default 200 wide; png 400)
-  --left-handed        mirror the chord box for a left-handed player
   -h, --help           show this help
   -V, --version        show the version
 
+JSON (every command): "schema": 1; "notes" plain note names with "intervals"
+beside them ("1", "b3", "#9"); "bass" the lowest note; "fingering" as above
+and "frets" from the low E string (null: not sounding); see chordmoss(1).
+
 Examples:
-  chordmoss chord C Maj
+  chordmoss chord Cm7 3
   chordmoss chord A 7th 5 --format json
   chordmoss chord Db Maj7 4 --four-frets --format svg -o dbmaj7.svg
-  chordmoss find C E G
-  chordmoss name x32010
+  chordmoss find C# E G#
+  chordmoss name 2x0232
   chordmoss name 3 x 0 0 0 3 --format png --size 300 -o g.png
-  chordmoss voicings A Min7 --max 8 --format svg -o am7.svg
+  chordmoss types --format json
+  chordmoss voicings Am7 --max 8 --format svg -o am7.svg
 
-Exit status: 0 done; 1 find or voicings found nothing, or the output could not be
+Exit status: 0 done; 1 find, name or voicings found nothing, or the output could not be
 written; 2 a mistake in the arguments (the message says which).
 )";
 
@@ -105,27 +125,26 @@ Result shapeBox(const Presentation& how, const std::string& title, const Frets& 
 
 Result chordCommand(const Parsed& p, PngPainter painter)
 {
-    if (p.positional.size() < 2)
-        throw UsageError{"'chord' needs a ROOT and a TYPE, e.g. 'chordmoss chord C Maj'"};
-    if (p.positional.size() > 3)
-        throw UsageError{"'chord' takes ROOT TYPE [POSITION]; '" + p.positional[3] + "' is one too many"
-                         + (p.positional.size() > 4 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
+    std::size_t taken = 0;
+    const ChordSymbol chord = ReadChord(p.positional, taken);
+    if (chord.bass >= 0)
+        throw UsageError{"'chord' shows the window's fingering, which has no slash bass; leave out '/"
+                         + chord.bassName + "'"};
+    if (p.positional.size() > taken + 1)
+        throw UsageError{"'chord' takes a CHORD (or ROOT TYPE) and a POSITION; '" + p.positional[taken + 1]
+                         + "' is one too many" + (p.positional.size() > taken + 2 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
     ChordRequest request;
-    request.root = ParseRoot(p.positional[0]);
-    if (request.root < 0)
-        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + Joined(ClosestRoots(p.positional[0]))};
-    request.type = ParseType(p.positional[1]);
-    if (request.type < 0)
-        throw UsageError{"unknown chord type '" + p.positional[1] + "'; closest: "
-                         + Joined(ClosestTypes(p.positional[1]))};
-    request.position = p.positional.size() > 2 ? ParsePosition(p.positional[2]) : 0;
+    request.root = chord.root;
+    request.type = chord.type;
+    request.position = p.positional.size() > taken ? ParsePosition(p.positional[taken]) : 0;
     request.fourFrets = p.has("four-frets");
     request.alternate = p.has("alternate");
     const Presentation how = ReadPresentation(p, true, {"interval", "note", "finger"});
 
     const WindowVoicing v = ChordAsWindowShows(request);
     ChordSheet sheet{Shown(RootListItem(request.root)), Shown(TypeListItem(request.type)), request.position,
-                     request.fourFrets, request.alternate, v.frets, {}, {}};
+                     request.fourFrets, request.alternate, v.frets, {}, {}, request.type, {}};
+    sheet.symbol = SymbolText({request.root, request.type, -1, sheet.root, {}});
     std::array<std::string, 6> labels;
     for (int s = 0; s < 6; ++s) {
         std::string c = v.captions[s];
@@ -160,10 +179,14 @@ Result findCommand(const Parsed& p)
     SearchBoxes boxes;
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < p.positional.size(); ++i) {
-        const std::string rejected = RejectEntry(p.positional[i]);
+        // A sharp is read as the flat the search boxes take (C# as Db).
+        std::string entry = p.positional[i];
+        if (entry.find('#') != std::string::npos && ParseNoteName(TrimBlanks(entry)) >= 0)
+            entry = NoteOf(ParseNoteName(TrimBlanks(entry)));
+        const std::string rejected = RejectEntry(entry);
         if (!rejected.empty())
             throw UsageError{"'" + p.positional[i] + "': " + rejected};
-        boxes[i] = NormaliseEntry(p.positional[i]);
+        boxes[i] = NormaliseEntry(entry);
         if (!boxes[i].empty())
             notes.push_back(Shown(boxes[i]));
     }
@@ -189,10 +212,13 @@ Result nameCommand(const Parsed& p, PngPainter painter)
         throw UsageError{error};
     const Presentation how = ReadPresentation(p, true, {"interval", "note", "finger"});
     const std::vector<ShapeName> names = NameShape(frets);
+    // No type holds the notes: the sounded notes are still written, with exit 1.
+    const int code = names.empty() ? 1 : 0;
+    const std::string none = names.empty() ? "no chord type holds these notes" : "";
     if (how.format == "text")
-        return {NameText(frets, names)};
+        return {NameText(frets, names, p.has("all")), code, false, none};
     if (how.format == "json")
-        return {NameJson(frets, names)};
+        return {NameJson(frets, names, p.has("all")), code, false, none};
     // The box is labelled after the first name; a shape no chord holds shows its notes.
     std::array<std::string, 6> labels;
     for (int s = 0; s < 6; ++s) {
@@ -208,7 +234,11 @@ Result nameCommand(const Parsed& p, PngPainter painter)
             labels[s] = label;
         }
     }
-    return shapeBox(how, names.empty() ? FingeringText(frets) : names.front().name, frets, labels, painter);
+    return shapeBox(how,
+                    names.empty()             ? FingeringText(frets)
+                    : names.front().composed ? names.front().symbol
+                                             : names.front().name,
+                    frets, labels, painter);
 }
 
 Result run(const std::vector<std::string>& args, PngPainter painter)
@@ -223,21 +253,29 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
     allowed.insert(allowed.end(), {"four-frets", "alternate"});
     if (command == "find")
         allowed = {"four-frets", "alternate", "position", "format", "output", "help"};
-    else if (command == "name")
+    else if (command == "name") {
         allowed = kDiagramOptions;
-    else if (command == "voicings")
-        allowed.assign(kVoicingsOptions.begin(), kVoicingsOptions.end()), allowed.insert(allowed.end(), kDiagramOptions.begin(), kDiagramOptions.end());
+        allowed.push_back("all");
+    } else if (command == "voicings") {
+        allowed.assign(kVoicingsOptions.begin(), kVoicingsOptions.end());
+        allowed.insert(allowed.end(), kDiagramOptions.begin(), kDiagramOptions.end());
+    } else if (command == "types")
+        allowed = {"format", "output", "help"};
     else if (command != "chord") {
         std::string hint;
-        if (args.size() >= 2 && ParseRoot(args[0]) >= 0)
-            hint = "; to look up a chord: chordmoss chord " + args[0] + ' ' + args[1];
-        throw UsageError{"unknown command '" + command + "' (chord, find, name or voicings" + hint + ")"};
+        ChordSymbol chord;
+        std::string unread;
+        if (ParseChordSymbol(args[0], chord, unread))
+            hint = "; to look up a chord: chordmoss chord " + args[0]
+                   + (args.size() >= 2 && ParseNoteName(args[0]) >= 0 ? ' ' + args[1] : "");
+        throw UsageError{"unknown command '" + command + "' (chord, find, name, voicings or types" + hint + ")"};
     }
     const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
         return {kUsage};
     Result r = command == "chord"      ? chordCommand(p, painter)
                : command == "find"     ? findCommand(p)
+               : command == "types"    ? TypesCommand(p)
                : command == "voicings" ? VoicingsCommand(p, painter)
                                        : nameCommand(p, painter);
     if (p.has("output") && p.value("output", "") != "-") {

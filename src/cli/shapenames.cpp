@@ -1,11 +1,15 @@
 #include "shapenames.h"
 
 #include <algorithm>
+#include <bit>
 #include <charconv>
 #include <tuple>
 
 #include "chordformulas.h"
 #include "chordnames.h"
+#include "chordsymbol.h"
+#include "notespelling.h"
+#include "symbolreader.h"
 #include "notetables.h"
 #include "windowchord.h"
 
@@ -99,28 +103,47 @@ std::vector<ShapeName> NameShape(const Frets& frets)
     std::vector<ShapeName> names;
     for (int r = 0; r < 12; ++r) {
         for (int t = 0; t < int(ChordFormulas.size()); ++t) {
-            unsigned notes = 0;
-            for (int k : ChordFormulas[t].degrees) {
-                if (k != 0)
-                    notes |= 1u << ((r + k - 1) % 12);
-            }
+            if (SpokenType(t) != t)
+                continue;
+            const unsigned relative = TypeNotes(t);
+            const unsigned notes = ((relative << r) | (relative >> (12 - r))) & 0xfff;
             if ((notes & sounded) != sounded)
                 continue;
-            std::string name = Shown(RootListItem(r)) + ' ' + Shown(ChordFormulas[t].key);
-            if (bass != r)
-                name += '/' + NoteOf(bass);
-            names.push_back({r, t, bass, notes == sounded, std::move(name)});
+            const ChordSymbol chord = SpelledChord(r, t, bass);
+            std::string name = chord.rootName + ' ' + Shown(ChordFormulas[t].key);
+            if (chord.bass >= 0)
+                name += '/' + chord.bassName;
+            names.push_back({r, t, bass, notes == sounded, std::move(name), SymbolText(chord), bool(sounded >> r & 1)});
         }
     }
-    std::stable_sort(names.begin(), names.end(), [](const ShapeName& a, const ShapeName& b) {
-        auto key = [](const ShapeName& n) {
-            int count = 0;
-            for (int k : ChordFormulas[n.type].degrees)
-                count += k != 0;
-            return std::make_tuple(!n.exact, count, n.bass != n.root);
-        };
-        return key(a) < key(b);
-    });
+    const unsigned overBass = ((sounded >> bass) | (sounded << (12 - bass))) & 0xfff;
+    const std::string suffix = SeventhChordSuffix(overBass);
+    const bool bassNamed = std::any_of(names.begin(), names.end(), [&](auto& n) { return n.exact && n.root == bass; });
+    if (!suffix.empty() && !bassNamed) {
+        // Spelled as the type the symbol reads as, or as a seventh or minor seventh.
+        ChordSymbol read;
+        std::string unread;
+        const int type = ParseChordSymbol("C" + suffix, read, unread) ? read.type : overBass & (1u << 4) ? 35 : 6;
+        const std::string root = SpellRoot(bass, type);
+        names.push_back({bass, type, bass, true, {}, root + suffix, true, true});
+    }
+    // Plain: the triads, sixths and sevenths (C Cm Cm6 Cm7 Cm7b5 Cm(maj7) Cmaj7 Cdim Cdim7 Caug C6 C7 C5
+    // C7sus4 Csus4 Csus2); the others add, extend or alter.
+    static constexpr int kPlain[] = {0, 1, 2, 6, 9, 14, 15, 24, 25, 27, 32, 35, 47, 57, 58, 60};
+    auto key = [](const ShapeName& n) {
+        const unsigned notes = TypeNotes(n.type);
+        int altered = 0;
+        for (int s = 0; s < 12; ++s) {
+            const std::string i = IntervalName(n.type, s);
+            altered += (notes >> s & 1) && (i == "b5" || i == "#5" || i == "b9" || i == "#9" || i == "#11");
+        }
+        const bool plain = std::find(std::begin(kPlain), std::end(kPlain), n.type) != std::end(kPlain);
+        if (n.composed)
+            altered = int(std::count_if(n.symbol.begin() + 1, n.symbol.end(), [](char c) { return c == '#' || c == 'b'; }));
+        return std::make_tuple(!n.exact, !n.rootSounds, n.bass != n.root, n.exact ? 0 : std::popcount(notes),
+                               !plain || n.composed, altered, n.type);
+    };
+    std::stable_sort(names.begin(), names.end(), [&](const ShapeName& a, const ShapeName& b) { return key(a) < key(b); });
     return names;
 }
 
