@@ -228,6 +228,7 @@ private slots:
         QTest::newRow("find") << words("find C# E -f json") << u"notes chords"_s;
         QTest::newRow("name") << words("name 2x0232 -f json") << u"fingering frets bass notes intervals exact includes"_s;
         QTest::newRow("types") << words("types -f json") << u"types"_s;
+        QTest::newRow("voicings") << words("voicings Am7 --max 2 -f json") << u"bass notes intervals symbol voicings"_s;
     }
 
     void jsonSchema()
@@ -242,6 +243,9 @@ private slots:
         QJsonArray chords = o[u"exact"_s].toArray();
         for (const QJsonValue& t : o[u"types"_s].toArray())
             chords.append(t);
+        for (const QJsonValue& v : o[u"voicings"_s].toArray()) // notes string by string, null where muted
+            QVERIFY(v[u"notes"_s].toArray().size() == 6 && v[u"intervals"_s].toArray().size() == 6
+                    && v[u"fingers"_s].toArray().size() == 6 && v.toObject().contains(u"barre"_s));
         if (args[0] != "types"_L1)
             chords.append(o);
         for (const QJsonValue& c : chords) {
@@ -298,7 +302,7 @@ private slots:
         QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
         QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
         QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
-        QTest::newRow("voicings type") << words("voicings C Major7") << 2 << u"unknown chord type 'Major7'"_s;
+        QTest::newRow("voicings type") << words("voicings Cmja7") << 2 << u"closest: Cmaj7"_s;
         QTest::newRow("voicings max") << words("voicings C Maj --max 0") << 2 << u"--max '0' is not"_s;
         QTest::newRow("voicings near") << words("voicings C Maj --near 16") << 2 << u"from 0 to 15"_s;
         QTest::newRow("voicings bass") << words("voicings C Maj --bass H") << 2 << u"--bass 'H' is not a note"_s;
@@ -345,14 +349,18 @@ private slots:
     {
         auto lines = [](const Run& r) { return QString::fromStdString(r.out).split(u'\n', Qt::SkipEmptyParts); };
         const QStringList c = lines(run(words("voicings C Maj")));
-        QVERIFY(c.value(0).startsWith(u"C Maj: C E G - "_s) && c.value(1).startsWith(u"   1  x32010 "_s));
+        QVERIFY(c.value(0).startsWith(u"C (C Maj): C E G - "_s) && c.value(1).startsWith(u"   1  x32010 "_s));
+        QVERIFY(run(words("voicings E")).out.starts_with("E (E Maj): E G# B - "));
+        QVERIFY(run(words("voicings F#m7b5 --max 1")).out.starts_with("F#m7b5 (F# Min7b5): F# A C E - "));
         const QStringList f = lines(run(words("voicings F Maj --max 3")));
         QCOMPARE(f.size(), 4);
         QVERIFY(f.filter(u"133211"_s).value(0).contains(u"fingers 134211  difficulty"_s));
         QVERIFY(f.filter(u"133211"_s).value(0).endsWith(u"barre fret 1 strings 6-1"_s));
         const QJsonObject slash = QJsonDocument::fromJson(QByteArray::fromStdString(
-                                      run(words("voicings C Maj --bass E --max 5 --format json")).out)).object();
-        QCOMPARE(slash[u"schema"_s].toInt(), 1);
+                                      run(words("voicings C/E --max 5 --format json")).out)).object();
+        QCOMPARE(slash[u"symbol"_s].toString(), u"C/E"_s);
+        QCOMPARE(run(words("voicings C Maj --bass E --max 5 --format json")).out,
+                 run(words("voicings C/E --max 5 --format json")).out);
         QCOMPARE(slash[u"voicings"_s].toArray().size(), 5);
         for (const QJsonValue v : slash[u"voicings"_s].toArray())
             QCOMPARE(v[u"bass"_s].toString(), u"E"_s);

@@ -6,8 +6,9 @@
 #include "chorddiagram.h"
 #include "chordformulas.h"
 #include "chordnames.h"
-#include "degreelabels.h"
+#include "chordsymbol.h"
 #include "jsontext.h"
+#include "notespelling.h"
 #include "voicingfinder.h"
 #include "windowchord.h"
 
@@ -28,15 +29,6 @@ int wholeNumber(const Parsed& p, const std::string& name, int low, int high)
         throw UsageError{"--" + name + " '" + text + "' is not a whole number from " + std::to_string(low) + " to "
                          + std::to_string(high)};
     return n;
-}
-
-/// The interval of a note above the root, as the chord type names it ("3", "7b", "9").
-std::string intervalName(int semitones, int type)
-{
-    std::string label(CaptionLabel((semitones % 12 + 12) % 12 + 1, ChordFormulas[std::size_t(type)].key));
-    if (!label.empty() && label.back() == '-')
-        label.pop_back();
-    return label;
 }
 
 /// A voicing's fingers as one word: x muted, 0 open, 1 to 4 the finger.
@@ -71,9 +63,12 @@ std::string padded(std::string text, std::size_t width)
 }
 
 struct Chord {
-    int root, type, bass;
-    std::string name;
+    ChordSymbol symbol; // root, type, bass, as written
+    std::string name;   // "C Maj/E", as the lists name the type
     std::vector<std::string> notes, intervals;
+
+    std::string noteAt(int note) const { return SpellNote(symbol, ((note - symbol.root) % 12 + 12) % 12); }
+    std::string intervalAt(int note) const { return IntervalName(symbol.type, ((note - symbol.root) % 12 + 12) % 12); }
 };
 
 std::string voicingsText(const Chord& c, const std::vector<ChordVoicing>& all, std::size_t shown)
@@ -81,7 +76,7 @@ std::string voicingsText(const Chord& c, const std::vector<ChordVoicing>& all, s
     std::string notes;
     for (const std::string& n : c.notes)
         notes += ' ' + n;
-    std::string out = c.name + ":" + notes + " - " + std::to_string(all.size()) + " voicings"
+    std::string out = SymbolText(c.symbol) + " (" + c.name + "):" + notes + " - " + std::to_string(all.size()) + " voicings"
                       + (shown < all.size() ? ", the first " + std::to_string(shown) : std::string()) + '\n';
     for (std::size_t i = 0; i < shown; ++i) {
         const ChordVoicing& v = all[i];
@@ -112,8 +107,8 @@ std::string voicingsJson(const Chord& c, const std::vector<ChordVoicing>& all, s
             const bool sounds = v.frets[s] >= 0;
             const int note = sounds ? StringNote(s + 1, v.frets[s]) : 0;
             fingers[s] = sounds ? std::to_string(v.hand.fingers[s]) : "null";
-            notes[s] = sounds ? Quoted(NoteOf(note)) : "null";
-            intervals[s] = sounds ? Quoted(intervalName(note - c.root, c.type)) : "null";
+            notes[s] = sounds ? Quoted(c.noteAt(note)) : "null";
+            intervals[s] = sounds ? Quoted(c.intervalAt(note)) : "null";
         }
         auto raw = [](const std::string& t) { return t; };
         std::vector<Barre> barres(v.hand.barres.begin(), v.hand.barres.begin() + v.hand.barreCount);
@@ -122,12 +117,13 @@ std::string voicingsJson(const Chord& c, const std::vector<ChordVoicing>& all, s
                 + ", \"fingers\": " + json::Array(fingers, raw)
                 + ", \"barre\": " + (barres.empty() ? std::string("null") : barreJson(barres.front()))
                 + ", \"barres\": " + json::Array(barres, barreJson) + ", \"lowestFret\": " + std::to_string(v.lowestFret)
-                + ", \"difficulty\": " + decimal(v.difficulty) + ", \"bass\": " + Quoted(NoteOf(v.bass))
+                + ", \"difficulty\": " + decimal(v.difficulty) + ", \"bass\": " + Quoted(c.noteAt(v.bass))
                 + ", \"notes\": " + json::Array(notes, raw) + ", \"intervals\": " + json::Array(intervals, raw) + '}';
     }
-    return "{\n  \"schema\": 1,\n  \"root\": " + Quoted(NoteOf(c.root)) + ",\n  \"type\": "
-           + Quoted(Shown(TypeListItem(c.type))) + ",\n  \"name\": " + Quoted(c.name) + ",\n  \"bass\": "
-           + (c.bass >= 0 ? Quoted(NoteOf(c.bass)) : std::string("null")) + ",\n  \"notes\": "
+    return "{\n  \"schema\": 1,\n  \"root\": " + Quoted(c.symbol.rootName) + ",\n  \"type\": "
+           + Quoted(Shown(TypeListItem(c.symbol.type))) + ",\n  \"name\": " + Quoted(c.name)
+           + ",\n  \"symbol\": " + Quoted(SymbolText(c.symbol)) + ",\n  \"bass\": "
+           + (c.symbol.bass >= 0 ? Quoted(c.symbol.bassName) : std::string("null")) + ",\n  \"notes\": "
            + json::Array(c.notes, Quoted) + ",\n  \"intervals\": " + json::Array(c.intervals, Quoted)
            + ",\n  \"count\": " + std::to_string(all.size()) + ",\n  \"voicings\": [" + list
            + (list.empty() ? "" : "\n  ") + "]\n}\n";
@@ -140,46 +136,44 @@ ChordDiagram voicingBox(const Chord& c, const ChordVoicing& v, const std::string
         if (v.frets[s] < 0)
             continue;
         const int note = StringNote(s + 1, v.frets[s]);
-        text[s] = labels == "note"       ? NoteOf(note)
-                  : labels == "interval" ? intervalName(note - c.root, c.type)
+        text[s] = labels == "note"       ? c.noteAt(note)
+                  : labels == "interval" ? c.intervalAt(note)
                   : v.hand.fingers[s]    ? std::to_string(v.hand.fingers[s])
                                          : std::string();
     }
-    return ChordDiagram(c.name + " " + FingeringText(v.frets), v.frets, text, leftHanded, &v.hand);
+    return ChordDiagram(SymbolText(c.symbol) + "  " + FingeringText(v.frets), v.frets, text, leftHanded, &v.hand);
 }
 
 } // namespace
 
 Result VoicingsCommand(const Parsed& p, PngPainter painter)
 {
-    if (p.positional.size() != 2)
-        throw UsageError{p.positional.size() < 2 ? "'voicings' needs a ROOT and a TYPE, e.g. 'chordmoss voicings C Maj'"
-                                                 : "'voicings' takes ROOT TYPE; '" + p.positional[2] + "' is one too many"};
+    std::size_t taken = 0;
     Chord c;
-    c.root = ParseRoot(p.positional[0]);
-    if (c.root < 0)
-        throw UsageError{"unknown root '" + p.positional[0] + "'; closest: " + Joined(ClosestRoots(p.positional[0]))};
-    c.type = ParseType(p.positional[1]);
-    if (c.type < 0)
-        throw UsageError{"unknown chord type '" + p.positional[1] + "'; closest: " + Joined(ClosestTypes(p.positional[1]))};
-    c.bass = -1;
+    c.symbol = ReadChord(p.positional, taken);
+    if (p.positional.size() > taken)
+        throw UsageError{"'voicings' takes a CHORD (or ROOT TYPE); '" + p.positional[taken] + "' is one too many"};
     if (p.has("bass")) {
-        c.bass = ParseRoot(p.value("bass", ""));
-        if (c.bass < 0)
+        std::string written;
+        c.symbol.bass = ParseNoteName(p.value("bass", ""), &written);
+        if (c.symbol.bass < 0)
             throw UsageError{"--bass '" + p.value("bass", "") + "' is not a note (A to G, with # or b)"};
+        c.symbol.bassName = written;
     }
     const Presentation how = ReadPresentation(p, true, {"finger", "interval", "note"});
     const bool boxes = how.format == "svg" || how.format == "png";
     const int max = p.has("max") ? wholeNumber(p, "max", 1, 100000) : boxes ? kBoxesByDefault : 100000;
-    VoicingRequest request{c.root, c.type, c.bass, p.has("near") ? wholeNumber(p, "near", 0, kHighestVoicingFret) : -1};
+    const VoicingRequest request{c.symbol.root, c.symbol.type, c.symbol.bass,
+                                 p.has("near") ? wholeNumber(p, "near", 0, kHighestVoicingFret) : -1};
     const std::vector<ChordVoicing> all = FindVoicings(request);
 
-    c.name = NoteOf(c.root) + ' ' + Shown(TypeListItem(c.type)) + (c.bass >= 0 ? '/' + NoteOf(c.bass) : "");
-    for (int degree : ChordFormulas[std::size_t(c.type)].degrees) {
+    c.name = c.symbol.rootName + ' ' + Shown(TypeListItem(c.symbol.type))
+             + (c.symbol.bass >= 0 ? '/' + c.symbol.bassName : "");
+    for (int degree : ChordFormulas[std::size_t(c.symbol.type)].degrees) {
         if (degree == 0)
             continue;
-        c.notes.push_back(NoteOf(c.root + degree - 1));
-        c.intervals.push_back(intervalName(degree - 1, c.type));
+        c.notes.push_back(c.noteAt(c.symbol.root + degree - 1));
+        c.intervals.push_back(c.intervalAt(c.symbol.root + degree - 1));
     }
     const std::size_t shown = std::min(all.size(), std::size_t(max));
     Result r{{}};
