@@ -46,6 +46,13 @@ void BM_ProcessBuiltSymbol(benchmark::State& state) { runProcess(state, {CHORDMO
 // A chord with six notes, among the slowest to voice, listed whole.
 void BM_ProcessVoicings(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "voicings", "Db", "Min13"}); }
 
+// A song's sixteen chords on one PDF page (through the full program, which paints).
+void BM_ProcessSheetPdf(benchmark::State& state)
+{
+    runProcess(state, {CHORDMOSS_BINARY, "sheet", "C", "G/B", "Am7", "Fmaj7", "Dm7", "G7", "Em", "A7", "D", "Bm7b5",
+                       "E7#9", "F#m", "Bb/D", "Cadd9", "Gsus4", "Ab", "-f", "pdf"});
+}
+
 BENCHMARK(BM_ProcessTrue)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessChord)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessName)->Unit(benchmark::kMillisecond)->UseRealTime();
@@ -54,5 +61,6 @@ BENCHMARK(BM_ProcessTypes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessBuiltSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessVoicings)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessSheetPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

@@ -105,6 +105,7 @@ int main(int argc, char** argv)
     std::printf("| core walk of all 756 chords | %.2f ms | < 2 ms |\n", ms("BM_WalkAllChords"));
     PrintVoicingFigures();
     std::printf("| `chordmoss voicings Db Min13`, whole process | %.1f ms | < 30 ms |\n", ms("BM_ProcessVoicings"));
+    std::printf("| `chordmoss sheet` of 16 chords as PDF, whole process | %.1f ms | < 300 ms |\n", ms("BM_ProcessSheetPdf"));
     std::printf("| type chosen from the list to finished display | %.1f us | |\n", ms("BM_TypeSelectionToDisplay") * 1000);
     std::printf("| worst-case search (756 candidates, Not Found) | %.2f ms | < 25 ms |\n", ms("BM_SearchNotFound"));
     std::printf("| start-up to first painted frame (fresh process) | %.1f ms | < 400 ms |\n", paintMs);

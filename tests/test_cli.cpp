@@ -7,6 +7,8 @@
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QProcess>
+#include <QRegularExpression>
+#include <QTemporaryDir>
 #include <QXmlStreamReader>
 
 #include <fcntl.h>
@@ -41,7 +43,7 @@ Run run(const QStringList& args)
     for (const QString& s : args)
         a.push_back(s.toStdString());
     std::ostringstream out, err;
-    const int code = RunCommandLine(a, out, err, DiagramPng);
+    const int code = RunCommandLine(a, out, err, DiagramPng, DiagramPdf);
     return {code, out.str(), err.str()};
 }
 
@@ -377,6 +379,33 @@ private slots:
         QCOMPARE(barre.count(u"class=\"dot\""_s), 3);
         for (const char* finger : {">1</text>", ">2</text>", ">3</text>", ">4</text>"})
             QCOMPARE(barre.count(QLatin1String(finger)), 1);
+    }
+
+    void sheet()
+    {
+        // One box a chord, titled in order, each the easiest voicing.
+        const QString svg = QString::fromStdString(run(words("sheet C G/B Am7 Fmaj7 --title Song")).out);
+        QRegularExpressionMatchIterator titles = QRegularExpression(u"class=\"title\"[^>]*>([^<]*)<"_s).globalMatch(svg);
+        QStringList order;
+        while (titles.hasNext())
+            order << titles.next().captured(1);
+        QCOMPARE(order, QStringList({u"C"_s, u"G/B"_s, u"Am7"_s, u"Fmaj7"_s}));
+        QVERIFY(svg.contains(u"width=\"210mm\" height=\"297mm\""_s) && svg.contains(u">Song</text>"_s));
+        QCOMPARE(run(words("sheet Cm7b9")).code, 2);
+        // The PDF's page renders, letter-sized, with ink on it.
+        QTemporaryDir dir;
+        const QString pdf = dir.filePath(u"song.pdf"_s);
+        QCOMPARE(run(words("sheet C G/B Am7 Fmaj7 --paper letter -o") << pdf).code, 0);
+        QProcess render;
+        render.start(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-png"_s, u"-singlefile"_s, pdf, dir.filePath(u"page"_s)});
+        QVERIFY(render.waitForFinished(20000) && render.exitCode() == 0);
+        const QImage page(dir.filePath(u"page.png"_s));
+        QCOMPARE(page.size(), QSize(170, 220)); // 8.5 by 11 inches at 20 dots an inch
+        int ink = 0;
+        for (int y = 0; y < page.height(); ++y)
+            for (int x = 0; x < page.width(); ++x)
+                ink += qGray(page.pixel(x, y)) < 128;
+        QVERIFY2(ink > 200, qPrintable(QString::number(ink)));
     }
 
     void chordBoxes()

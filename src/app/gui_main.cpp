@@ -13,7 +13,7 @@ int main(int argc, char** argv)
 {
     // Subcommands, --help and --version never create a window.
     if (chordmoss::WantsCommandLine(argc, argv))
-        return chordmoss::RunCommandLine(argc, argv, chordmoss::DiagramPng);
+        return chordmoss::RunCommandLine(argc, argv, chordmoss::DiagramPng, chordmoss::DiagramPdf);
     if (const std::string problem = chordmoss::WindowDisplayProblem(argc, argv); !problem.empty()) {
         std::fprintf(stderr, "chordmoss: %s\n", problem.c_str());
         return 1;

@@ -165,12 +165,27 @@ ChordDiagram ChordDiagram::Grid(const std::vector<ChordDiagram>& boxes, int colu
     return grid;
 }
 
+ChordDiagram ChordDiagram::OnPage(const ChordDiagram& content, double aspect, double margin)
+{
+    ChordDiagram page;
+    page.m_width = std::max(content.m_width / (1 - 2 * margin), content.m_height / (aspect - 2 * margin));
+    page.m_height = aspect * page.m_width;
+    const double left = (page.m_width - content.m_width) / 2, top = margin * page.m_width;
+    for (DiagramShape d : content.m_shapes) {
+        d.x1 += left, d.x2 += left, d.y1 += top, d.y2 += top;
+        page.m_shapes.push_back(d);
+    }
+    return page;
+}
+
 int ChordDiagram::heightFor(int width) const { return int(std::lround(width * m_height / m_width)); }
 
-std::string ChordDiagram::svg(int width, int height) const
+std::string ChordDiagram::svg(int width, int height) const { return svg(std::to_string(width), std::to_string(height)); }
+
+std::string ChordDiagram::svg(const std::string& width, const std::string& height) const
 {
     std::string out = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n<svg xmlns=\"http://www.w3.org/2000/svg\" width=\""
-                      + std::to_string(width) + "\" height=\"" + std::to_string(height) + "\" viewBox=\"0 0 "
+                      + width + "\" height=\"" + height + "\" viewBox=\"0 0 "
                       + number(m_width) + ' ' + number(m_height) + "\">\n";
     out += "<rect width=\"100%\" height=\"100%\" fill=\"" + kPaper + "\"/>\n";
     for (const DiagramShape& d : m_shapes) {

@@ -46,12 +46,18 @@ public:
     /// title: one drawing for a page of chords.
     static ChordDiagram Grid(const std::vector<ChordDiagram>& boxes, int columns, const std::string& title = {});
 
+    /// Returns the drawing placed on a page `aspect` times as high as wide,
+    /// centred across it and at its top, with margins of `margin` of its width.
+    static ChordDiagram OnPage(const ChordDiagram& content, double aspect, double margin);
+
     double width() const { return m_width; }
     double height() const { return m_height; }
     const std::vector<DiagramShape>& shapes() const { return m_shapes; }
 
     /// Returns the drawing as a standalone SVG document, `width` × `height` pixels.
     std::string svg(int width, int height) const;
+    /// The same at a size with its unit ("210mm").
+    std::string svg(const std::string& width, const std::string& height) const;
 
     /// Returns the pixel height that keeps the drawing's proportions at `width` pixels.
     int heightFor(int width) const;

@@ -18,7 +18,7 @@ constexpr OptionSpec kOptions[] = {
     {"four-frets", 0, false}, {"alternate", 0, false}, {"position", 0, true}, {"format", 'f', true},
     {"output", 'o', true},    {"labels", 0, true},     {"size", 0, true},     {"left-handed", 0, false},
     {"help", 'h', false},     {"bass", 0, true},       {"max", 0, true},      {"near", 0, true},
-    {"all", 0, false},
+    {"all", 0, false},        {"columns", 0, true},    {"title", 0, true},    {"paper", 0, true},
 };
 
 bool looksLikeNumber(const std::string& arg) { return arg.size() > 1 && arg[0] == '-' && arg[1] >= '0' && arg[1] <= '9'; }

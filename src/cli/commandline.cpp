@@ -20,6 +20,7 @@
 #include "noteentry.h"
 #include "shapenames.h"
 #include "trimblanks.h"
+#include "sheetcommand.h"
 #include "typescommand.h"
 #include "voicingscommand.h"
 #include "windowchord.h"
@@ -241,7 +242,7 @@ Result nameCommand(const Parsed& p, PngPainter painter)
                     frets, labels, painter);
 }
 
-Result run(const std::vector<std::string>& args, PngPainter painter)
+Result run(const std::vector<std::string>& args, PngPainter painter, PdfPainter pdf)
 {
     static const std::vector<std::string> kDiagramOptions = {"format", "output", "labels", "size", "left-handed", "help"};
     if (args.empty() || args[0] == "--help" || args[0] == "-h" || args[0] == "help")
@@ -261,6 +262,8 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
         allowed.insert(allowed.end(), kDiagramOptions.begin(), kDiagramOptions.end());
     } else if (command == "types")
         allowed = {"format", "output", "help"};
+    else if (command == "sheet")
+        allowed = {"format", "output", "help", "columns", "title", "paper", "left-handed"};
     else if (command != "chord") {
         std::string hint;
         ChordSymbol chord;
@@ -268,7 +271,7 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
         if (ParseChordSymbol(args[0], chord, unread))
             hint = "; to look up a chord: chordmoss chord " + args[0]
                    + (args.size() >= 2 && ParseNoteName(args[0]) >= 0 ? ' ' + args[1] : "");
-        throw UsageError{"unknown command '" + command + "' (chord, find, name, voicings or types" + hint + ")"};
+        throw UsageError{"unknown command '" + command + "' (chord, find, name, voicings, types or sheet" + hint + ")"};
     }
     const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
@@ -277,6 +280,7 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
                : command == "find"     ? findCommand(p)
                : command == "types"    ? TypesCommand(p)
                : command == "voicings" ? VoicingsCommand(p, painter)
+               : command == "sheet"    ? SheetCommand(p, painter, pdf)
                                        : nameCommand(p, painter);
     if (p.has("output") && p.value("output", "") != "-") {
         const std::string file = p.value("output", "");
@@ -284,16 +288,18 @@ Result run(const std::vector<std::string>& args, PngPainter painter)
         if (!f || !f.write(r.bytes.data(), std::streamsize(r.bytes.size())) || !f.flush())
             return {{}, 1, false, "cannot write '" + file + "': " + std::strerror(errno)};
         r.bytes.clear();
+        r.binary = false; // written to the file: nothing binary goes to standard output
     }
     return r;
 }
 
 } // namespace
 
-int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, PngPainter painter)
+int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std::ostream& err, PngPainter painter,
+                   PdfPainter pdf)
 {
     try {
-        Result r = run(args, painter);
+        Result r = run(args, painter, pdf);
         if (r.binary && &out == &std::cout && isatty(STDOUT_FILENO)) {
             err << "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n";
             return 2;
@@ -314,10 +320,10 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
     }
 }
 
-int RunCommandLine(int argc, char** argv, PngPainter painter)
+int RunCommandLine(int argc, char** argv, PngPainter painter, PdfPainter pdf)
 {
     std::ios::sync_with_stdio(false);
-    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, painter);
+    return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, painter, pdf);
 }
 
 } // namespace chordmoss

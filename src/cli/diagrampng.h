@@ -12,4 +12,8 @@ class ChordDiagram;
 /// while: painting text needs one, a display does not.
 std::string DiagramPng(const ChordDiagram& diagram, int width, int height);
 
+/// Paints a page-shaped diagram onto one page of "a4" or "letter" paper, as
+/// vector shapes and text, and returns the PDF file's bytes (empty on failure).
+std::string DiagramPdf(const ChordDiagram& page, const std::string& paper);
+
 } // namespace chordmoss
