@@ -108,6 +108,7 @@ public:
 
     std::vector<ChordVoicing> run()
     {
+        m_found.reserve(4096); // more than most chords have: no copies while the list grows
         walk({});
         markShortened();
         std::vector<std::uint32_t> order(m_found.size());
@@ -119,11 +120,23 @@ public:
                 return x.difficulty < y.difficulty;
             return x.lowestFret != y.lowestFret ? x.lowestFret < y.lowestFret : m_keys[a] < m_keys[b];
         });
-        std::vector<ChordVoicing> ranked;
-        ranked.reserve(order.size());
-        for (std::uint32_t i : order)
-            ranked.push_back(m_found[i]);
-        return ranked;
+        // Into that order in place, one cycle of the permutation at a time:
+        // the list is large, and a second copy of it costs more than the sort.
+        for (std::size_t start = 0; start < order.size(); ++start) {
+            if (order[start] == start)
+                continue;
+            ChordVoicing held = m_found[start];
+            std::size_t at = start;
+            while (order[at] != start) {
+                const std::size_t from = order[at];
+                m_found[at] = m_found[from];
+                order[at] = std::uint32_t(at);
+                at = from;
+            }
+            m_found[at] = held;
+            order[at] = std::uint32_t(at);
+        }
+        return std::move(m_found);
     }
 
 private:
