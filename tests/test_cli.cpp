@@ -308,6 +308,7 @@ private slots:
         QTest::newRow("voicings max") << words("voicings C Maj --max 0") << 2 << u"--max '0' is not"_s;
         QTest::newRow("voicings near") << words("voicings C Maj --near 16") << 2 << u"from 0 to 15"_s;
         QTest::newRow("voicings bass") << words("voicings C Maj --bass H") << 2 << u"--bass 'H' is not a note"_s;
+        QTest::newRow("voicings text mirrored") << words("voicings C --left-handed") << 2 << u"has none"_s;
     }
 
     void help()

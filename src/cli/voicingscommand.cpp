@@ -162,6 +162,8 @@ Result VoicingsCommand(const Parsed& p, PngPainter painter)
     }
     const Presentation how = ReadPresentation(p, true, {"finger", "interval", "note"});
     const bool boxes = how.format == "svg" || how.format == "png";
+    if (how.leftHanded && !boxes)
+        throw UsageError{"--left-handed mirrors chord boxes (--format svg or png); the voicings list has none"};
     const int max = p.has("max") ? wholeNumber(p, "max", 1, 100000) : boxes ? kBoxesByDefault : 100000;
     const VoicingRequest request{c.symbol.root, c.symbol.type, c.symbol.bass,
                                  p.has("near") ? wholeNumber(p, "near", 0, kHighestVoicingFret) : -1};
