@@ -116,7 +116,7 @@ private slots:
     // documented score.
     void everyChordKeepsTheRules()
     {
-        long total = 0;
+        long total = 0, innerMuted = 0;
         for (int root = 0; root < 12; ++root) {
             for (int type = 0; type < int(ChordFormulas.size()); ++type) {
                 const ChordNotes notes = NotesToVoice(root, type);
@@ -148,6 +148,13 @@ private slots:
                         for (int b = a + 1; b <= 4; ++b)
                             QVERIFY(!fretOfFinger[a] || !fretOfFinger[b] || fretOfFinger[a] <= fretOfFinger[b]);
                     QVERIFY(playing >= notes.minStrings);
+                    const auto first = std::find_if(v.frets.begin(), v.frets.end(), [](int f) { return f >= 0; });
+                    const auto last = std::find_if(v.frets.rbegin(), v.frets.rend(), [](int f) { return f >= 0; }).base();
+                    const long inner = std::count(first, last, -1);
+                    QVERIFY(inner <= 1);
+                    innerMuted += inner;
+                    const HandShape alone = *FingerShape(v.frets); // the same hand, however it was found
+                    QVERIFY(v.hand.cost == alone.cost && v.hand.fingers == alone.fingers);
                     QCOMPARE(sounded & ~notes.allowed, 0u);
                     QCOMPARE(sounded & notes.required, notes.required);
                     QVERIFY(highest == 0 || highest - lowest + 1 <= kLongestSpan);
@@ -164,6 +171,7 @@ private slots:
                 }
             }
         }
+        QVERIFY(innerMuted > 0);
         qInfo("%ld voicings", total);
     }
 
@@ -198,6 +206,13 @@ private slots:
         QVERIFY(!slash.empty());
         QVERIFY(std::all_of(slash.begin(), slash.end(), [](const ChordVoicing& v) { return v.bass == 7; }));
         QCOMPARE(slash.front().frets, shape(u"032010"_qs));
+        // C/A: a bass from outside the chord (A is 0 above A).
+        const std::vector<ChordVoicing> foreign = FindVoicings({3, 0, 0});
+        QVERIFY(!foreign.empty());
+        QVERIFY(std::all_of(foreign.begin(), foreign.end(), [](const ChordVoicing& v) { return v.bass == 0; }));
+        // 02210x is 022100 with its open top string left out, and is charged for it.
+        const std::vector<ChordVoicing> e = FindVoicings({7, 0});
+        QVERIFY(std::find_if(e.begin(), e.end(), [](const ChordVoicing& v) { return v.frets == shape(u"02210x"_qs); })->shortened);
         // Near fret 8, the E-shape barre of C leads.
         QCOMPARE(FindVoicings({3, 0, -1, 8}).front().lowestFret, 8);
     }
