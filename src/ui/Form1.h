@@ -126,7 +126,7 @@ private:
     void noteLabelMouseDown(int s, int button, double x);
     void arrowClick(int s, bool towardBody);
     void scheduleSync();
-    void message(const QString& text);
+    void message(const QString& text, const QString& more = {});
     /// Waits at least `seconds`, running other events meanwhile; returns at
     /// once when the program is ending.
     void WaitWithEvents(double seconds);
@@ -138,6 +138,8 @@ private:
 
     Module1 m_module;
     FretboardState m_board;
+    /// The root text of the last computation; a new one is computed twice.
+    std::string m_lastRoot;
     bool m_syncQueued = false;
     bool m_exiting = false;
     int m_hearDepth = 0;
