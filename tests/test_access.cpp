@@ -38,14 +38,10 @@ QStringList texts(QAccessibleInterface* a)
     return out;
 }
 
-/// A key as the window system gives it: to the focused control, else to the
-/// active window.
+/// A key as the window system gives it: to the focused control.
 void key(int k, Qt::KeyboardModifiers mods = Qt::NoModifier)
 {
-    QWidget* to = QApplication::focusWidget() ? QApplication::focusWidget() : QApplication::activeWindow();
-    if (!to)
-        qFatal("no window takes the key %d", k);
-    QTest::keyClick(to, Qt::Key(k), mods);
+    QTest::keyClick(QApplication::focusWidget(), Qt::Key(k), mods);
 }
 
 } // namespace
@@ -80,16 +76,15 @@ private slots:
         const QStringList spoken = {u"string 6, low E: fret 3, G, root"_s, u"string 5, A: fret 5, D, fifth"_s,
                                     u"string 4, D: fret 3, F, flat seventh"_s, u"string 3, G: fret 3, B flat, flat third"_s,
                                     u"string 2, B: fret 3, D, fifth"_s, u"string 1, high E: fret 3, G, root"_s};
+        QAccessibleInterface* string4 = reader(control(&w.f, u"Label4"_s));
         for (int s = 1; s <= 6; ++s) {
             QAccessibleInterface* label = reader(control(&w.f, u"Label%1"_s.arg(s + 1)));
-            QCOMPARE(label->text(QAccessible::Description), spoken[s - 1]);
-            QVERIFY(label->state().checkable && label->state().checked);
+            QVERIFY(label->text(QAccessible::Description) == spoken[s - 1] && label->state().checked);
         }
         QCOMPARE(reader(control(&w.f, u"Image1"_s))->text(QAccessible::Description), spoken.join(u"; "_s));
-        pressThrough(reader(control(&w.f, u"Label4"_s))); // string 4 off
+        pressThrough(string4); // off
         w.f.syncDisplay();
-        QCOMPARE(reader(control(&w.f, u"Label4"_s))->text(QAccessible::Description), u"string 4, D: muted"_s);
-        QVERIFY(!reader(control(&w.f, u"Label4"_s))->state().checked);
+        QVERIFY(string4->text(QAccessible::Description) == u"string 4, D: muted"_s && !string4->state().checked);
 
         // The knob is a button that opens the volume window; its slider has a value.
         pressThrough(childNamed(reader(control(&w.f, u"Image1"_s)), u"Volume knob"_s));
@@ -129,9 +124,8 @@ private slots:
             QTRY_VERIFY(!file->isVisible());
         }
         Messages m;
-        key(Qt::Key_F1);
-        QTRY_COMPARE(m.texts.size(), 1);
-        QVERIFY(m.texts[0].startsWith(u"Select chord by changing"_s));
+        key(Qt::Key_F1); // Help
+        QTRY_VERIFY(m.texts.size() == 1 && m.texts[0].startsWith(u"Select chord"_s));
         w.f.activateWindow(); // as a window manager does when the box closes
         QVERIFY(QTest::qWaitForWindowActive(&w.f));
 
