@@ -3,8 +3,9 @@
 
 Run inside a private session bus (dbus-run-session), with the program as the
 only argument. Starts a private X server, starts the program on it, and through
-AT-SPI alone: chooses G, Min7 and position 3 from the combos' list items, reads
-the notes and each string's fingering as text, presses Hear, opens the volume
+AT-SPI alone: chooses G, Min7 and position 3 from the combos' list items, hears
+the notes box announce its change, reads the notes and each string's fingering
+as text, presses Hear, opens the volume
 window by the knob, sets and reads the slider's value, closes the window, and
 presses About and Help, whose boxes must not hold the call. Exits 77 (skipped)
 only when the accessibility bus cannot be started.
@@ -58,7 +59,7 @@ def main():
         print("SKIPPED: the accessibility bus cannot be started", flush=True)
         sys.exit(SKIP)
     import pyatspi
-    from gi.repository import Atspi
+    from gi.repository import Atspi, GLib
     Atspi.set_timeout(5000, 20000)  # a call held by a modal box fails after 5 s
 
     server, display = start_x_server()
@@ -67,7 +68,7 @@ def main():
     env.pop("WAYLAND_DISPLAY", None)
     program = subprocess.Popen([sys.argv[1]], env=env)
     try:
-        run(pyatspi)
+        run(pyatspi, GLib)
     finally:
         program.terminate()
         program.wait(10)
@@ -75,7 +76,7 @@ def main():
     print("PASS", flush=True)
 
 
-def run(pyatspi):
+def run(pyatspi, GLib):
     desktop = pyatspi.Registry.getDesktop(0)
     app = wait_for("application on the bus",
                    lambda: next((a for a in desktop if a is not None and a.name == "Chordmoss"), None))
@@ -97,12 +98,17 @@ def run(pyatspi):
     def text(acc):
         return acc.queryText().getText(0, -1)
 
+    notes = find("text", "Notes and position in chord")
+    announced = []
+    pyatspi.Registry.registerEventListener(
+        lambda e: announced.append(e) if e.source and e.source.name == notes.name else None, "object:text-changed")
     for combo, item in (("Chord", "G"), ("Type", "Min7"), ("Position", "3")):
         press(find("list item", item, find("combo box", combo)))
-    notes = find("text", "Notes and position in chord")
+    context = GLib.MainContext.default()
+    wait_for("announcement of the notes' change", lambda: [context.iteration(False) for _ in range(50)] and announced)
     listing = wait_for("listing of G Min7", lambda: set(text(notes).split()) == {"1-G", "3b-Bb", "5-D", "7b-F"}
                        and text(notes))
-    print("notes:", listing.strip(), flush=True)
+    print("notes:", listing.strip(), f"({len(announced)} text-changed events)", flush=True)
     strings = []
     for number, name in ((6, "low E"), (5, "A"), (4, "D"), (3, "G"), (2, "B"), (1, "high E")):
         label = pyatspi.findDescendant(app, lambda a: a.name == f"String {number} ({name}) note, on or off")
