@@ -5,7 +5,7 @@ Run inside a private session bus (dbus-run-session), with the program as the
 only argument. Starts a private X server, starts the program on it, and through
 AT-SPI alone: chooses G, Min7 and position 3 from the combos' list items, hears
 the notes box announce its change, reads the notes and each string's fingering
-as text, presses Hear, opens the volume
+as text, presses Hear, fills the search boxes and presses Search, opens the volume
 window by the knob, sets and reads the slider's value, closes the window, and
 presses About and Help, whose boxes must not hold the call. Exits 77 (skipped)
 only when the accessibility bus cannot be started.
@@ -118,6 +118,13 @@ def run(pyatspi, GLib):
         fail("the strings do not describe G Min7 at fret 3")
 
     press(find("push button", "Hear"))
+
+    # The search boxes filled as a reader fills them: no typing, no focus.
+    for box, note in enumerate(("g", "bb", "d", "f"), start=1):
+        find("text", f"Search note {box}").queryEditableText().setTextContents(note)
+    press(find("push button", "Search"))
+    wait_for("Bb 6th found", lambda: set(text(notes).split()) == {"1-Bb", "3-D", "5-F", "6-G"})
+    print("search: g bb d f found", text(notes).strip(), flush=True)
 
     press(find("push button", "Volume knob"))
     slider = find("slider", "Volume slider")

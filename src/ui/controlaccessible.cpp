@@ -28,6 +28,7 @@ public:
     QList<QAccessible::Id> children;
     std::function<bool()> selected; // for list items
     std::function<void()> press;
+    QRect area; // in the owner's pixels; the whole owner when empty
 
     bool isValid() const override { return m_owner; }
     QObject* object() const override { return nullptr; }
@@ -48,7 +49,13 @@ public:
     QAccessibleInterface* childAt(int, int) const override { return nullptr; }
     QString text(QAccessible::Text t) const override { return t == QAccessible::Name ? m_name : QString(); }
     void setText(QAccessible::Text, const QString&) override {}
-    QRect rect() const override { return m_owner ? QRect(m_owner->mapToGlobal(QPoint()), m_owner->size()) : QRect(); }
+    QRect rect() const override
+    {
+        if (!m_owner)
+            return {};
+        const QRect local = area.isEmpty() ? m_owner->rect() : area;
+        return local.translated(m_owner->mapToGlobal(QPoint()));
+    }
     QAccessible::Role role() const override { return m_role; }
     QAccessible::State state() const override
     {
@@ -185,6 +192,8 @@ private:
         } else if (auto* picture = qobject_cast<PictureControl*>(widget())) {
             for (int i = 0; i < picture->hotSpots().size(); ++i) {
                 auto* spot = new PartAccessible(picture, QAccessible::Button, picture->hotSpots()[i].first, 0);
+                const QRectF twips = picture->hotSpots()[i].second;
+                spot->area = QRectF(twips.topLeft() / kTwips, twips.size() / kTwips).toAlignedRect();
                 QPointer<PictureControl> owner = picture;
                 spot->press = [owner, i] {
                     if (owner)
