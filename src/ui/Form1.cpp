@@ -388,8 +388,10 @@ void Form1::RunIt()
         combo->settleTypedText();
     const ChordChoice choice{m_combo1->currentText().toStdString(), m_combo2->currentText().toStdString(),
                              m_combo3->currentText().toStdString(), m_check1->value(), m_altChords->value()};
-    // A new root is computed twice, whatever brought it (see Combo1_Click):
-    // the listing always names the chord that the strings show.
+    // The listing of a run works on the tables the previous run left, which
+    // are still turned to the previous root: a new root, whether chosen,
+    // typed or walked by the search, is computed twice, and the second run
+    // lists it, so the listing always names the chord the strings show.
     const bool newRoot = choice.root != m_lastRoot;
     m_lastRoot = choice.root;
     chordmoss::RunIt(m_module, choice, m_board);
@@ -458,13 +460,8 @@ void Form1::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void Form1::Combo1_Click()
-{
-    // The listing of a run works on the tables the previous run left, which
-    // are still turned to the old root: the second run lists the new one.
-    RunIt();
-    RunIt();
-}
+// A new root is computed twice by RunIt itself.
+void Form1::Combo1_Click() { RunIt(); }
 
 void Form1::Combo2_Click() { RunIt(); }
 void Form1::Combo3_Click() { RunIt(); }
