@@ -4,7 +4,8 @@ BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation2 appstream desktop-file-utils \
-             pulseaudio pulseaudio-utils locales poppler-utils
+             pulseaudio pulseaudio-utils locales poppler-utils qt6-wayland \
+             xvfb dbus at-spi2-core python3-pyatspi
 # Locales whose decimal comma the tests read numbers under.
 TEST_LOCALES := de_DE tr_TR
 

@@ -2,7 +2,6 @@
 // ratios 1, 1.5 and 2, and once with no system fonts at a 120 DPI setting.
 #include <QtTest>
 
-#include <QAccessibleActionInterface>
 #include <QFontDatabase>
 
 #include "Form1.h"
@@ -168,24 +167,6 @@ private slots:
             const double column = (kFretLeft[12 - i] + kDotSize / 2.0) / kTwips - label->x();
             QVERIFY(std::abs((runs[i].first + runs[i].second + 1) / 2.0 - column) <= 1.5);
         }
-    }
-
-    void accessibleNamesAndRoles()
-    {
-        auto reader = [this](const char* control) {
-            return QAccessible::queryAccessibleInterface(m_form->findChild<QWidget*>(QLatin1String(control)));
-        };
-        const std::tuple<const char*, QAccessible::Role, const char*> expected[] = {
-            {"Combo1", QAccessible::ComboBox, "Chord"}, {"Search1_4", QAccessible::EditableText, "Search note 5"},
-            {"Label25", QAccessible::Button, "String 6 (high E) one fret up"}, {"Image1", QAccessible::Graphic, ""},
-            {"Label18", QAccessible::Button, "String 2 (A) one fret down"},
-            {"Label2", QAccessible::Button, "String 1 (low E) note, on or off"},
-            {"Label12", QAccessible::StaticText, "Fret numbers"}, {"Picture1", QAccessible::Slider, "Volume slider"}};
-        for (auto [control, role, name] : expected)
-            QVERIFY(reader(control)->role() == role && (!*name || reader(control)->text(QAccessible::Name) == QLatin1String(name)));
-        // Pressed through the reader, the low E string's note turns off.
-        reader("Label2")->actionInterface()->doAction(QAccessibleActionInterface::pressAction());
-        QVERIFY(!m_form->board().string(1).dotVisible);
     }
 };
 

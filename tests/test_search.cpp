@@ -42,10 +42,8 @@ private slots:
     {
         SearchWindow w;
         Messages m;
-        w.box(0)->setFocus();
-        QTest::keyClicks(w.box(0), QStringLiteral("c"));
-        w.click("Command1"); // the box being edited is normalised first
-        QCOMPARE(w.box(0)->text(), QStringLiteral("C "));
+        w.box(0)->setText(QStringLiteral("C "));
+        w.click("Command1");
         QCOMPARE(w.chord(), QStringLiteral("A Min "));
         QVERIFY(w.get(QStringLiteral("Text1")).toString().contains(QLatin1String("3b-C "))); // and computed it
         w.click("Command2");
@@ -65,6 +63,45 @@ private slots:
         w.click("Command2");
         QCOMPARE(w.chord(), QStringLiteral("A Min\\6 "));
         QCOMPARE(w.get(QStringLiteral("Combo3")).toString(), QStringLiteral("0"));
+        QVERIFY(m.texts.isEmpty());
+    }
+
+    void boxesFilledWithoutTheFocus_data()
+    {
+        QTest::addColumn<QString>("entries"); // box by box, parted by |
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("found");
+        QTest::newRow("g bb D f") << "g|bb|D|f" << "Command1" << "Bb 6th "; // not Bb Min6, which has no D
+        QTest::newRow("c E  g") << "c|E  |g" << "Command1" << "A Min7 ";
+        QTest::newRow("Next: eb") << "eb" << "Command2" << "A Min7b5 ";
+    }
+
+    void boxesFilledWithoutTheFocus()
+    {
+        // Pasted, or set by a screen reader, the boxes are read as typing and
+        // leaving them leaves them.
+        QFETCH(QString, entries);
+        QFETCH(QString, button);
+        QFETCH(QString, found);
+        Messages m;
+        const QStringList notes = entries.split(u'|');
+        for (bool typing : {false, true}) {
+            SearchWindow w;
+            for (int i = 0; i < notes.size(); ++i) {
+                if (typing) {
+                    w.box(i)->setFocus();
+                    QTest::keyClicks(w.box(i), notes[i]);
+                } else {
+                    w.box(i)->setText(notes[i]);
+                }
+            }
+            if (typing)
+                w.click(qPrintable(button));
+            else
+                qobject_cast<QPushButton*>(w.w(button))->click(); // the focus stays where it was
+            QCOMPARE(w.chord(), found);
+            QCOMPARE(w.box(0)->text(), notes[0].left(1).toUpper() + notes[0].mid(1).trimmed() + u' ');
+        }
         QVERIFY(m.texts.isEmpty());
     }
 

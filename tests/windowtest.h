@@ -55,13 +55,12 @@ inline void press(QWidget* w, Qt::MouseButton button, QPointF twips)
     QApplication::sendEvent(w, &up);
 }
 
-/// A chord typed into the three combo boxes, run twice as a new root needs.
+/// A chord typed into the three combo boxes and computed.
 inline void choose(chordmoss::Form1& f, const char* root, const char* type, const char* position = "0")
 {
     const char* texts[] = {root, type, position};
     for (int i = 0; i < 3; ++i)
         control(&f, QStringLiteral("Combo%1").arg(i + 1))->setProperty("Text", QString::fromLatin1(texts[i]));
-    f.RunIt();
     f.RunIt();
 }
 

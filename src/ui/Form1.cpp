@@ -7,6 +7,7 @@
 #include <QMenuBar>
 #include <QMessageBox>
 #include <QEventLoop>
+#include <QShortcut>
 #include <QTimer>
 
 #include <algorithm>
@@ -27,6 +28,7 @@
 #include "samplenames.h"
 #include "samplemixer.h"
 #include "searchwalk.h"
+#include "spokenstring.h"
 #include "stringedits.h"
 #include "strum.h"
 #include "volumeslider.h"
@@ -48,6 +50,12 @@ const QString kHelpText = QStringLiteral(
     "off click on the note labels. To Search for an unknown chord, enter the notes in the search boxes and click "
     "the search button. Touch the 'NEXT' buton to continue the search. To move the fingering up or down right "
     "click on the label on the left or right side or click the buttons under the chord label");
+
+// The keys, shown under the help text: the window is used without a mouse too.
+const QString kKeysText = QStringLiteral(
+    "Keys: Tab moves between the controls; Up and Down choose in a list, Alt+Down opens it. F9 opens the volume "
+    "window, whose slider moves with the arrow keys, Page Up, Page Down, Home and End; Escape closes it. F10 or "
+    "Alt+F opens the menus, F1 shows this help, Ctrl+Q exits.");
 
 const QString kAboutText = QStringLiteral(
     "Chordmoss %1\n\nA guitar chord dictionary and chord finder: pick a root, a chord type and a position to see "
@@ -168,19 +176,28 @@ Form1::~Form1()
 
 void Form1::buildMenus()
 {
-    QMenu* file = menuBar()->addMenu(QStringLiteral("File"));
+    // The ampersands only underline the letter that Alt takes.
+    QMenu* file = menuBar()->addMenu(QStringLiteral("&File"));
     file->setObjectName(QStringLiteral("File"));
     file->setPalette(palette()); // a popup is a window of its own
     file->setFont(font());
-    QAction* exitAction = file->addAction(QStringLiteral("Exit"));
+    QAction* exitAction = file->addAction(QStringLiteral("&Exit"));
     exitAction->setObjectName(QStringLiteral("Exit"));
+    exitAction->setShortcut(QKeySequence(Qt::CTRL | Qt::Key_Q));
     connect(exitAction, &QAction::triggered, this, &Form1::Exit_Click);
-    QAction* about = menuBar()->addAction(QStringLiteral("About"));
+    // The boxes open once the menu's action has returned: a screen reader
+    // that pressed the item through its bus gets its answer at once, rather
+    // than when the box is closed.
+    QAction* about = menuBar()->addAction(QStringLiteral("&About"));
     about->setObjectName(QStringLiteral("Abt"));
-    connect(about, &QAction::triggered, this, &Form1::Abt_Click);
-    QAction* help = menuBar()->addAction(QStringLiteral("Help"));
+    connect(about, &QAction::triggered, this, &Form1::Abt_Click, Qt::QueuedConnection);
+    QAction* help = menuBar()->addAction(QStringLiteral("&Help"));
     help->setObjectName(QStringLiteral("HLP"));
-    connect(help, &QAction::triggered, this, &Form1::HLP_Click);
+    help->setShortcut(QKeySequence(Qt::Key_F1));
+    connect(help, &QAction::triggered, this, &Form1::HLP_Click, Qt::QueuedConnection);
+    // F10 opens the first menu, as on other desktops' windows.
+    connect(new QShortcut(QKeySequence(Qt::Key_F10), this), &QShortcut::activated, this,
+            [this, file] { menuBar()->setActiveAction(file->menuAction()); });
 }
 
 void Form1::buildUpperBand(QWidget* client)
@@ -272,6 +289,11 @@ void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
     connect(m_image1, &PictureControl::mouseLeft, this, &Form1::Image1_MouseLeave);
+    // The knob is also a button for screen readers, and F9 presses it.
+    m_image1->addHotSpot(QStringLiteral("Volume knob"),
+                         QRectF(QPointF(kKnobLeft, kKnobTop), QPointF(kKnobRight, kKnobBottom)));
+    connect(new QShortcut(QKeySequence(Qt::Key_F9), this), &QShortcut::activated, this,
+            [this] { m_image1->pressHotSpot(0); });
 
     m_overlay = new OverlayCanvas(client);
     m_overlay->setGeometry(0, 0, int(13815 / kTwips), int(7935 / kTwips));
@@ -362,9 +384,19 @@ void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
 
 void Form1::RunIt()
 {
+    for (ComboControl* combo : {m_combo1, m_combo2, m_combo3})
+        combo->settleTypedText();
     const ChordChoice choice{m_combo1->currentText().toStdString(), m_combo2->currentText().toStdString(),
                              m_combo3->currentText().toStdString(), m_check1->value(), m_altChords->value()};
+    // The listing of a run works on the tables the previous run left, which
+    // are still turned to the previous root: a new root, whether chosen,
+    // typed or walked by the search, is computed twice, and the second run
+    // lists it, so the listing always names the chord the strings show.
+    const bool newRoot = choice.root != m_lastRoot;
+    m_lastRoot = choice.root;
     chordmoss::RunIt(m_module, choice, m_board);
+    if (newRoot)
+        chordmoss::RunIt(m_module, choice, m_board);
     scheduleSync();
 }
 
@@ -387,11 +419,24 @@ void Form1::syncDisplay()
     }
     m_text1->sync();
     m_overlay->update();
+    // The fingering as text, for screen readers: each note label describes
+    // its string, the picture the whole chord.
+    for (int s = 1; s <= 6; ++s) {
+        const QString spoken = QString::fromStdString(SpokenString(m_module, m_board, s));
+        LabelControl* label = m_noteLabels[s - 1];
+        if (label->accessibleDescription() != spoken)
+            label->setAccessibleDescription(spoken);
+        label->setProperty("sounding", m_board.string(s).labelVisible && m_board.string(s).dotVisible);
+    }
+    const QString fingering = QString::fromStdString(SpokenFingering(m_module, m_board));
+    if (m_image1->accessibleDescription() != fingering)
+        m_image1->setAccessibleDescription(fingering);
 }
 
-void Form1::message(const QString& text)
+void Form1::message(const QString& text, const QString& more)
 {
     QMessageBox box(QMessageBox::NoIcon, kTitle, text, QMessageBox::Ok, this);
+    box.setInformativeText(more);
     box.setPalette(palette());
     box.exec();
 }
@@ -400,7 +445,9 @@ void Form1::message(const QString& text)
 
 void Form1::Form_Load()
 {
-    Init(m_module, m_combo1->currentText().toStdString());
+    // Init turns the tables to the root, as a computation would have.
+    m_lastRoot = m_combo1->currentText().toStdString();
+    Init(m_module, m_lastRoot);
     RunIt();
 }
 
@@ -413,13 +460,8 @@ void Form1::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-void Form1::Combo1_Click()
-{
-    // The listing of a run works on the tables the previous run left, which
-    // are still turned to the old root: the second run lists the new one.
-    RunIt();
-    RunIt();
-}
+// A new root is computed twice by RunIt itself.
+void Form1::Combo1_Click() { RunIt(); }
 
 void Form1::Combo2_Click() { RunIt(); }
 void Form1::Combo3_Click() { RunIt(); }
@@ -434,7 +476,7 @@ void Form1::Exit_Click()
 }
 
 void Form1::Abt_Click() { message(kAboutText); }
-void Form1::HLP_Click() { message(kHelpText); }
+void Form1::HLP_Click() { message(kHelpText, kKeysText); }
 
 // ---------------------------------------------------------------- the picture
 
@@ -452,7 +494,7 @@ void Form1::Image1_MouseDown(int Button, int, double X, double Y)
     }
     if (X >= kNeckLeft && X <= kNeckRight && Y >= kNeckTop && Y <= kNeckBottom) {
         // The text differs from the list items (no trailing space) and runs no handler.
-        m_combo3->setEditText(QString::number(FretZoneAt(X)));
+        m_combo3->writeText(QString::number(FretZoneAt(X)));
         RunIt();
     }
 }
@@ -560,6 +602,10 @@ bool Form1::walkSearch(bool fromStart)
 
 void Form1::searchButton(bool fromStart)
 {
+    // Every box as leaving it leaves it: a box filled without the focus
+    // (pasted, or set by a screen reader) is read in its written form too.
+    for (int i = 0; i < 5; ++i)
+        Search1_LostFocus(i);
     // Only the first box decides whether notes were entered.
     if (m_search[0]->text().isEmpty()) {
         message(QStringLiteral("Please enter the notes in the chord"));

@@ -3,15 +3,17 @@
 //
 // How it fits together: every user action enters one of the handlers below
 // (named control_event, as the controls are named). A handler calls one
-// operation of the core: RunIt() gathers the three combo texts and the two
-// check boxes into a ChordChoice and runs the voicing engine, which rewrites
+// operation of the core: RunIt() gathers the three combo texts (a typed text
+// that names a list item taken as that item) and the two check boxes into a
+// ChordChoice and runs the voicing engine (twice for a new root), which rewrites
 // m_board, the FretboardState that is the state of record of the fingering on
 // display; the hand edits (MoveStringButton, PressNoteLabel) write m_board
 // too. The controls that show the voicing are bound to m_board's fields, so
 // their properties read the record directly; the widgets themselves are
 // brought up to date by syncDisplay(), queued once per pass of the event loop
-// (a search walk of hundreds of chords repaints once). Sound, the chord
-// search and the volume window read m_board back through DotFret.
+// (a search walk of hundreds of chords repaints once), and so are the
+// strings' descriptions for screen readers. Sound, the chord search and the
+// volume window read m_board back through DotFret.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -126,7 +128,7 @@ private:
     void noteLabelMouseDown(int s, int button, double x);
     void arrowClick(int s, bool towardBody);
     void scheduleSync();
-    void message(const QString& text);
+    void message(const QString& text, const QString& more = {});
     /// Waits at least `seconds`, running other events meanwhile; returns at
     /// once when the program is ending.
     void WaitWithEvents(double seconds);
@@ -138,6 +140,8 @@ private:
 
     Module1 m_module;
     FretboardState m_board;
+    /// The root text of the last computation; a new one is computed twice.
+    std::string m_lastRoot;
     bool m_syncQueued = false;
     bool m_exiting = false;
     int m_hearDepth = 0;

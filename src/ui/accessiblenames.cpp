@@ -26,10 +26,12 @@ void describeMainWindow(QWidget* form1)
     named(QStringLiteral("Image1"), QStringLiteral("Guitar: click the neck to set the position, strum beside the pickup"),
           QAccessible::Graphic);
     named(QStringLiteral("Label12"), QStringLiteral("Fret numbers"), QAccessible::StaticText);
+    // Numbered as guitarists number them, the high E first, as the strings'
+    // descriptions are.
     static const char* const kStringNames[] = {"low E", "A", "D", "G", "B", "high E"};
     for (int s = 1; s <= 6; ++s) {
         const StringControls& c = stringControls(s);
-        const QString string = QStringLiteral("String %1 (%2)").arg(s).arg(QLatin1String(kStringNames[s - 1]));
+        const QString string = QStringLiteral("String %1 (%2)").arg(7 - s).arg(QLatin1String(kStringNames[s - 1]));
         named(view(c.noteLabel), string + QStringLiteral(" note, on or off"), QAccessible::Button);
         named(view(c.less), string + QStringLiteral(" one fret up"), QAccessible::Button);
         named(view(c.more), string + QStringLiteral(" one fret down"), QAccessible::Button);

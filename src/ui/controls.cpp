@@ -1,6 +1,5 @@
 #include "controls.h"
 
-#include <QAccessibleWidget>
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
@@ -87,75 +86,6 @@ QFont windowFont(double points)
     f.setStyleHint(QFont::SansSerif);
     f.setPixelSize(int(std::lround(points * 96.0 / 72.0)));
     return f;
-}
-
-namespace {
-
-/// A control as a screen reader sees it: its role, its name, and for a label
-/// its caption as the description and a press action.
-class ControlAccessible : public QAccessibleWidget {
-public:
-    ControlAccessible(QWidget* w, QAccessible::Role role) : QAccessibleWidget(w, role) {}
-    QString text(QAccessible::Text t) const override
-    {
-        auto* label = qobject_cast<LabelControl*>(widget());
-        if (t == QAccessible::Name && !widget()->accessibleName().isEmpty())
-            return widget()->accessibleName();
-        if (label && (t == QAccessible::Name || t == QAccessible::Description))
-            return label->caption().simplified();
-        // A combo is named for what it chooses; what it holds is its value.
-        if (auto* combo = qobject_cast<QComboBox*>(widget()); combo && t == QAccessible::Value)
-            return combo->currentText();
-        return QAccessibleWidget::text(t);
-    }
-    QStringList actionNames() const override
-    {
-        if (role() == QAccessible::Button)
-            return {pressAction()};
-        if (role() == QAccessible::ComboBox)
-            return {showMenuAction()};
-        return QAccessibleWidget::actionNames();
-    }
-    void doAction(const QString& action) override
-    {
-        auto* label = qobject_cast<LabelControl*>(widget());
-        auto* combo = qobject_cast<QComboBox*>(widget());
-        if (label && action == pressAction())
-            label->press();
-        else if (combo && action == showMenuAction())
-            combo->showPopup();
-        else
-            QAccessibleWidget::doAction(action);
-    }
-};
-
-QAccessibleInterface* controlAccessibleFactory(const QString&, QObject* o)
-{
-    auto* w = qobject_cast<QWidget*>(o);
-    const QVariant role = o ? o->property("accessibleRole") : QVariant();
-    if (!w || !role.isValid())
-        return nullptr;
-    return new ControlAccessible(w, QAccessible::Role(role.toInt()));
-}
-
-} // namespace
-
-void describeControl(QWidget* w, const QString& name, QAccessible::Role role)
-{
-    static const bool installed = [] {
-        QAccessible::installFactory(controlAccessibleFactory);
-        return true;
-    }();
-    Q_UNUSED(installed);
-    if (role != QAccessible::NoRole) {
-        w->setProperty("accessibleRole", int(role));
-        // A reader may have asked already while the control was built: the
-        // next question then gets the new role.
-        if (QAccessibleInterface* old = QAccessible::queryAccessibleInterface(w))
-            QAccessible::deleteAccessibleInterface(QAccessible::uniqueId(old));
-    }
-    if (!name.isEmpty())
-        w->setAccessibleName(name);
 }
 
 // ---------------------------------------------------------------- shapes
@@ -357,7 +287,7 @@ ComboControl::ComboControl(QWidget* parent, const QString& name, double left, do
     setMaxVisibleItems(16);
     addItems(items);
     setCurrentIndex(findText(text, Qt::MatchExactly | Qt::MatchCaseSensitive));
-    setEditText(text);
+    writeText(text);
     placeTwips(this, left, top, width, height);
     // Only a choice from the list (mouse or arrow keys) counts as a selection.
     // Leaving the edit field or pressing Return must not select the item that
@@ -381,11 +311,32 @@ void ComboControl::setListIndex(int index)
         const QSignalBlocker quiet(this);
         setCurrentIndex(index);
         if (index >= 0)
-            setEditText(itemText(index));
+            writeText(itemText(index));
     }
     // The selection handler runs even when the index does not change.
     if (index >= 0)
         emit listClicked();
+}
+
+void ComboControl::writeText(const QString& t)
+{
+    m_programText = t;
+    setEditText(t);
+}
+
+void ComboControl::settleTypedText()
+{
+    const QString typed = currentText();
+    if (typed == m_programText)
+        return;
+    for (int i = 0; i < count(); ++i) {
+        if (itemText(i).trimmed().compare(typed.trimmed(), Qt::CaseInsensitive) == 0) {
+            const QSignalBlocker quiet(this);
+            setCurrentIndex(i);
+            writeText(itemText(i));
+            return;
+        }
+    }
 }
 
 CheckControl::CheckControl(QWidget* parent, const QString& name, double left, double top, double width,
@@ -464,6 +415,14 @@ void PictureControl::mousePressEvent(QMouseEvent* e)
 {
     const QPointF pos = e->position();
     emit mouseDown(buttonCode(e->button()), shiftCode(e->modifiers()), pos.x() * kTwips, pos.y() * kTwips);
+}
+
+void PictureControl::pressHotSpot(int i)
+{
+    if (i < 0 || i >= m_hotSpots.size())
+        return;
+    const QPointF centre = m_hotSpots[i].second.center();
+    emit mouseDown(LeftButton, 0, centre.x(), centre.y());
 }
 
 void PictureControl::mouseMoveEvent(QMouseEvent* e)

@@ -46,7 +46,9 @@ QPalette fixedPalette();
 QFont windowFont(double points);
 
 /// Gives a control a role and a name for screen readers. Labels that act on
-/// presses are announced as buttons and can be pressed through the reader.
+/// presses are announced as buttons and can be pressed through the reader;
+/// a combo shows its list items, which choose as the list does; the
+/// picture's hot spots are buttons. (controlaccessible.cpp)
 void describeControl(QWidget* w, const QString& name, QAccessible::Role role = QAccessible::NoRole);
 
 /// A value held by a control itself or bound to a field elsewhere.
@@ -257,10 +259,20 @@ public:
     void setTextValue(const QString& t) { setEditText(t); }
     /// Returns the selected item's index, or -1 when the text was edited away from it.
     int listIndex() const;
+    /// Chooses an item as from the list (a screen reader's choice goes here too).
     void setListIndex(int index);
     bool isVisibleTo() const { return !isHidden(); }
+    /// Writes a text of the program's own, which settleTypedText() leaves as it is.
+    void writeText(const QString& t);
+    /// A typed text that names a list item but for blanks and case is taken as
+    /// that item: the box shows the item and the list selects it. A text that
+    /// names none, or that the program wrote, stays. Runs no handler.
+    void settleTypedText();
 signals:
     void listClicked();
+
+private:
+    QString m_programText;
 };
 
 class CheckControl : public QCheckBox {
@@ -306,6 +318,13 @@ public:
     double top() const { return m_top; }
     bool isVisibleTo() const { return !isHidden(); }
     bool hasPicture() const { return !m_picture.isNull(); }
+    /// A part of the picture that acts on a press (the volume knob): a
+    /// screen reader sees it as a button named `name`, whose press is a left
+    /// press at the centre of `twips`.
+    void addHotSpot(const QString& name, const QRectF& twips) { m_hotSpots.append({name, twips}); }
+    const QList<QPair<QString, QRectF>>& hotSpots() const { return m_hotSpots; }
+    /// A left press at the centre of hot spot `i`, as the mouse would make it.
+    void pressHotSpot(int i);
 signals:
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int buttons, int shift, double x, double y);
@@ -324,6 +343,7 @@ private:
     /// The picture resampled for the device pixel ratio it was last drawn at.
     QPixmap m_scaled;
     double m_left, m_top;
+    QList<QPair<QString, QRectF>> m_hotSpots;
 };
 
 /// Paints the shapes and lines over the picture and the window, in creation

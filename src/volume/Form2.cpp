@@ -1,9 +1,11 @@
 #include "Form2.h"
 
 #include <QCloseEvent>
+#include <QKeyEvent>
 #include <QPainter>
 #include <QPolygon>
 
+#include <algorithm>
 #include <cmath>
 
 #include "controls.h"
@@ -47,11 +49,13 @@ Form2::Form2(Module1& m, const PlayerSet& players, QWidget* owner)
     m_picture1->setPalette(pal);
     m_command1 = new ButtonControl(this, QStringLiteral("Command1"), 960, 900, 735, 255, QStringLiteral("Close"));
     setTabOrder(m_picture1, m_command1);
-    describeControl(m_picture1, QStringLiteral("Volume slider"), QAccessible::Slider);
+    describeControl(m_picture1, QStringLiteral("Volume slider")); // its own slider interface
     describeControl(m_label1, QStringLiteral("Volume"), QAccessible::StaticText);
 
     connect(m_picture1, &VolumeSlider::mouseMove, this, &Form2::Picture1_MouseMove);
     connect(m_picture1, &VolumeSlider::mouseDown, this, &Form2::Picture1_MouseDown);
+    connect(m_picture1, &VolumeSlider::keyDown, this, &Form2::Picture1_KeyDown);
+    connect(m_picture1, &VolumeSlider::valueWanted, this, &Form2::moveBarTo);
     connect(m_command1, &QPushButton::clicked, this, &Form2::Command1_Click);
 
     Form_Load();
@@ -110,6 +114,7 @@ void Form2::Picture1_MouseMove(int Button, int, double X, double)
     }
     m_picture1->update();
     const QString value = QString::number(shownValue(X, w));
+    m_picture1->setShownValue(shownValue(X, w), shownValue(w - kBarWidth - 1, w));
     if (m_label1->caption() != value) {
         m_label1->setCaption(value);
         Label1_Change();
@@ -119,6 +124,31 @@ void Form2::Picture1_MouseMove(int Button, int, double X, double)
 }
 
 void Form2::Picture1_MouseDown(int, int, double, double) {}
+
+void Form2::Picture1_KeyDown(int KeyCode, int)
+{
+    const int now = m_picture1->shownValue(), last = m_picture1->maximumValue();
+    int wanted = now;
+    switch (KeyCode) {
+    case Qt::Key_Left: case Qt::Key_Down: wanted = now - 1; break;
+    case Qt::Key_Right: case Qt::Key_Up: wanted = now + 1; break;
+    case Qt::Key_PageDown: wanted = now - 10; break;
+    case Qt::Key_PageUp: wanted = now + 10; break;
+    case Qt::Key_Home: wanted = 0; break;
+    case Qt::Key_End: wanted = last; break;
+    }
+    moveBarTo(std::clamp(wanted, 0, last));
+}
+
+void Form2::moveBarTo(int value) { Picture1_MouseMove(LeftButton, 0, barPositionFor(value), 10); }
+
+void Form2::keyPressEvent(QKeyEvent* e)
+{
+    if (e->key() == Qt::Key_Escape)
+        Command1_Click();
+    else
+        QWidget::keyPressEvent(e);
+}
 
 void Form2::Label1_Change()
 {
@@ -146,6 +176,8 @@ void Form2::unload()
     if (m_unloaded)
         return;
     m_unloaded = true;
+    if (isVisible() && m_owner) // the keys go back where they came from
+        m_owner->activateWindow();
     hide();
     deleteLater();
 }

@@ -41,10 +41,17 @@ public slots:
     void Picture1_MouseDown(int Button, int Shift, double X, double Y);
     void Label1_Change();
     void Command1_Click();
+    /// The keys on the slider move the bar as a drag would: arrows by one,
+    /// Page Up and Page Down by ten, Home and End to either end.
+    void Picture1_KeyDown(int KeyCode, int Shift);
+    /// Moves the bar to the first position that shows `value`, as a drag.
+    void moveBarTo(int value);
 
 protected:
     /// Closing from the title bar is the same as "Close".
     void closeEvent(QCloseEvent* e) override;
+    /// Escape is the same as "Close".
+    void keyPressEvent(QKeyEvent* e) override;
     void paintEvent(QPaintEvent* e) override;
 
 private:
