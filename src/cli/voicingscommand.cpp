@@ -183,7 +183,7 @@ Result VoicingsCommand(const Parsed& p, PngPainter painter)
         r = Result{voicingsText(c, all, shown)};
     else if (how.format == "json")
         r = Result{voicingsJson(c, all, shown)};
-    else if (shown > 0) {
+    else {
         std::vector<ChordDiagram> grid;
         const std::string labels = p.has("labels") ? how.labels : "finger";
         for (std::size_t i = 0; i < shown; ++i)
