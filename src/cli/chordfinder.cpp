@@ -10,7 +10,7 @@ namespace chordmoss {
 
 namespace {
 
-/// The window's combo boxes as the search walk selects them: a root choice
+/// The window's combo boxes as the search walk selects them: a new root
 /// runs the computation twice, a type choice once.
 class CoreSearchHost : public SearchHost {
 public:

@@ -26,7 +26,7 @@ WindowVoicing ChordAsWindowShows(const ChordRequest& request)
         choice.alternate = 1;
         RunIt(m, choice, board);
     }
-    // Combo1_Click runs twice: the first run's listing still names the old root.
+    // The window computes a new root twice: the first run's listing still names the old root.
     choice.root = RootListItem(request.root);
     RunIt(m, choice, board);
     RunIt(m, choice, board);

@@ -32,7 +32,7 @@ std::string TypeListItem(int type);
 
 /// Drives the core through the window's handlers in the order a user would:
 /// the load handler, a click on AltChords when it is ticked, the root choice
-/// (which runs the computation twice), the type choice, the position choice.
+/// (a new root, which the window computes twice), the type choice, the position choice.
 WindowVoicing ChordAsWindowShows(const ChordRequest& request);
 
 } // namespace chordmoss
