@@ -210,6 +210,39 @@ Figures measure(const std::vector<double>& x, double f0)
     return f;
 }
 
+Partials partials(const std::vector<double>& x, double f0)
+{
+    const int n = 1 << 15;
+    std::vector<double> level = power(x, kRate / 50, n, n);
+    for (double& v : level)
+        v = db(v);
+    const double bin = double(kRate) / n;
+    // The strongest bin between lo and hi Hz: its frequency, refined by a
+    // parabola through its neighbours, and its level.
+    const auto peak = [&](double lo, double hi) {
+        int best = int(lo / bin);
+        for (int i = best; i <= int(hi / bin) && i + 1 < n / 2; ++i)
+            if (level[i] > level[best])
+                best = i;
+        const double a = level[best - 1], b = level[best], c = level[best + 1];
+        return std::pair{(best + 0.5 * (a - c) / (a - 2 * b + c)) * bin, b};
+    };
+    Partials out;
+    const double top = peak(40, 16000).second;
+    out.f1 = peak(0.45 * f0, 1.4 * f0).first;
+    double num = 0, den = 0;
+    for (int k = 1; k * out.f1 < 15000; ++k) {
+        const auto [fk, l] = peak((k - 0.3) * out.f1, (k + 0.3) * out.f1);
+        out.count += l > top - 60;
+        if (k > 1 && l > top - 40) {
+            num += (std::pow(fk / (k * out.f1), 2) - 1) * (k * k - 1);
+            den += std::pow(k * k - 1, 2);
+        }
+    }
+    out.stiffness = den > 0 ? num / den : 0;
+    return out;
+}
+
 std::array<Figures, 3> registerMedians(const std::vector<Figures>& notes)
 {
     std::array<Figures, 3> out;
