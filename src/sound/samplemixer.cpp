@@ -338,11 +338,21 @@ void SampleMixer::run()
             continue;
         }
         if (m_open) {
-            // Decode what a waiting note needs first, then what was preloaded.
+            // Decode what a waiting note needs first, start the notes that
+            // are ready, then decode what was preloaded: a note whose sample
+            // is at hand does not wait for the rest of the preloading (39
+            // samples took longer than a note stays worth playing).
             std::string key;
-            for (const auto& p : m_pending) {
-                if (p && !m_cache.count(p->key))
-                    key = p->key;
+            now = Clock::now();
+            for (int ch = 0; ch < kChannels; ++ch) {
+                const auto it = m_pending[ch] ? m_cache.find(m_pending[ch]->key) : m_cache.end();
+                if (it == m_cache.end()) {
+                    key = m_pending[ch] ? m_pending[ch]->key : key;
+                    continue;
+                }
+                if (it->second && now - m_pending[ch]->asked < kStale)
+                    startNow(ch, it->second, m_pending[ch]->volume);
+                m_pending[ch].reset();
             }
             while (key.empty() && !m_toDecode.empty()) {
                 if (!m_cache.count(m_toDecode.front()))
@@ -357,15 +367,6 @@ void SampleMixer::run()
                 m_busy = false;
                 m_idle.notify_all();
                 continue;
-            }
-            now = Clock::now();
-            for (int ch = 0; ch < kChannels; ++ch) {
-                if (!m_pending[ch])
-                    continue;
-                Mix_Chunk* c = m_cache[m_pending[ch]->key];
-                if (c && now - m_pending[ch]->asked < kStale)
-                    startNow(ch, c, m_pending[ch]->volume);
-                m_pending[ch].reset();
             }
             SDL_Event e;
             bool lost = false;
