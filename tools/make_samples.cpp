@@ -89,7 +89,7 @@ std::vector<double> pluck(int p)
     // much in every register.
     const double top = across(p, 2000, 5000, 14000);
     const double pickLevel = across(p, 0.7, 0.6, 0.2), ringLevel = across(p, 0.07, 0.2, 0.11);
-    const double seconds = std::clamp(0.85 * slowT60 + 0.3, 3.5, 6.0);
+    const double seconds = std::clamp(0.85 * slowT60 + 0.3, 3.5, 5.0);
     const int total = static_cast<int>(seconds * kRate);
 
     std::vector<double> out(total, 0.0);
