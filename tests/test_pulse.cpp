@@ -1,6 +1,7 @@
 // The program through a real sound server (a private PulseAudio with a null
-// sink), recorded from the sink's monitor: no dropouts, also with every core
-// busy; sound again after the server comes up late or restarts; no clipping
+// sink), recorded from the sink's monitor: no dropouts in 20 Hears with
+// ordinary busy processes at twice and four times the cores (the time from
+// click to sound is printed: a speed figure, checked by `make bench`); sound again after the server comes up late or restarts; no clipping
 // with six strings at full volume; no wake-ups while nothing sounds.
 #include "windowtest.h"
 
@@ -8,6 +9,7 @@
 #include <memory>
 
 #include "pulseserver.h"
+#include "realtimepriority.h"
 #include "samplemixer.h"
 #include "stringplayer.h"
 
@@ -41,6 +43,9 @@ private slots:
         if (!Server::installed())
             QSKIP("pulseaudio is not installed");
         m_server = std::make_unique<Server>();
+        if (!m_server->start())
+            QSKIP("no sound server could be started");
+        m_server->stop();
         m_form = std::make_unique<Form1>(); // started with no server
         m_form->show();
     }
@@ -61,15 +66,41 @@ private slots:
         QVERIFY(m_server->start());
     }
 
-    void noGaps()
+    void underLoad_data()
     {
-        for (int i = 0; i < 12; ++i) {
-            std::unique_ptr<Load> load(i >= 6 ? new Load : nullptr); // every core busy
-            hear(*m_form);
+        QTest::addColumn<int>("perCore");
+        QTest::newRow("twice the cores") << 2;
+        QTest::newRow("four times the cores") << 4;
+    }
+
+    void underLoad()
+    {
+        QFETCH(int, perCore);
+        const Load load(perCore);
+        std::vector<double> ms;
+        std::vector<int> found;
+        for (int i = 0; i < 20; ++i) {
+            // The last Hear still rings: silence first (50 ms of it heard at
+            // the sink), so that the click is heard and the gap it leaves is
+            // not taken for a dropout.
+            for (int s = 1; s <= 6; ++s)
+                m_form->players()[s]->stop();
+            QTRY_VERIFY(silentFor(2205));
+            const size_t from = m_server->recorder().size();
+            const auto click = Clock::now();
+            hear(*m_form); // returns after the strum and its 1 s tail
+            const auto sound = m_server->recorder().firstSoundAfter(click);
+            ms.push_back(sound == Clock::time_point{} ? 1000.0 : std::chrono::duration<double, std::milli>(sound - click).count());
+            const std::vector<short> x = m_server->recorder().samples();
+            for (int gap : gaps(std::vector<short>(x.begin() + long(from), x.end())))
+                found.push_back(gap);
         }
-        const std::vector<int> found = gaps(m_server->recorder().samples());
-        QVERIFY2(found.empty(), qPrintable(QStringLiteral("%1 gaps, the first %2 samples long")
-                                               .arg(found.size()).arg(found.empty() ? 0 : found[0])));
+        std::sort(ms.begin(), ms.end());
+        qInfo("%d gaps in 20 Hears (the first %d samples); click to sound %.1f ms median, %.1f ms worst; mixing thread %s",
+              int(found.size()), found.empty() ? 0 : found[0], ms[ms.size() / 2], ms.back(),
+              priorityName(ThreadPriority(SampleMixer::instance().mixingPriority())));
+        QVERIFY(found.empty());
+        QVERIFY(ms.back() < 1000); // every Hear was heard
     }
 
     void noClipping()
@@ -106,6 +137,13 @@ private slots:
     }
 
 private:
+    /// True when the last `n` samples recorded are silence.
+    bool silentFor(size_t n) const
+    {
+        const std::vector<short> x = m_server->recorder().samples();
+        return x.size() >= n && std::all_of(x.end() - long(n), x.end(), [](short v) { return v == 0; });
+    }
+
     std::unique_ptr<Server> m_server;
     std::unique_ptr<Form1> m_form;
 };

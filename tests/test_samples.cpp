@@ -1,67 +1,32 @@
 // The mixer's own rules: MP3 lengths from frame headers, which files are
 // taken as samples, strings mixed into the right output channels and held
-// below the limit (recorded through SDL's file output). Then the committed samples, decoded as the
-// program decodes them: every file there, of sensible length and level,
-// sounding its pitch within 5 cents, with a steel string's stiffness and
-// enough partials to sound bright.
+// below the limit (recorded through SDL's file output). Then the committed
+// samples, decoded as the program decodes them: every file there, of
+// sensible length and level, sounding its pitch within 5 cents, with a steel
+// string's stiffness and enough partials to sound bright; and per register,
+// the figures of a recorded steel-string guitar within stated tolerances.
 #include <QtTest>
 
 #include <SDL.h>
 #include <SDL_mixer.h>
 
 #include <cmath>
-#include <complex>
 #include <vector>
 
 #include "samplemixer.h"
 #include "samplenames.h"
+#include "soundfigures.h"
 
 using namespace chordmoss;
 
 namespace {
 
 constexpr int kRate = SampleMixer::kRate;
-constexpr int kWindow = 1 << 15;
 
-/// Magnitude spectrum in dB of a Hann-windowed stretch of x.
-std::vector<double> spectrumDb(const std::vector<double>& x, int from)
-{
-    std::vector<std::complex<double>> a(kWindow);
-    for (int i = 0; i < kWindow; ++i)
-        a[i] = x[from + i] * (0.5 - 0.5 * std::cos(2 * M_PI * i / kWindow));
-    for (int i = 1, j = 0; i < kWindow; ++i) { // in place, radix 2
-        int bit = kWindow >> 1;
-        for (; j & bit; bit >>= 1)
-            j ^= bit;
-        j ^= bit;
-        if (i < j)
-            std::swap(a[i], a[j]);
-    }
-    for (int len = 2; len <= kWindow; len <<= 1)
-        for (int i = 0; i < kWindow; i += len)
-            for (int k = 0; k < len / 2; ++k) {
-                const auto w = std::polar(1.0, -2 * M_PI * k / len) * a[i + k + len / 2];
-                a[i + k + len / 2] = a[i + k] - w;
-                a[i + k] += w;
-            }
-    std::vector<double> db(kWindow / 2);
-    for (int i = 0; i < kWindow / 2; ++i)
-        db[i] = 20 * std::log10(std::abs(a[i]) + 1e-12);
-    return db;
-}
-
-/// The strongest peak between lo and hi Hz: its frequency (refined by a
-/// parabola through the three bins) and level.
-std::pair<double, double> peak(const std::vector<double>& db, double lo, double hi)
-{
-    const double bin = double(kRate) / kWindow;
-    int best = int(lo / bin);
-    for (int i = best; i <= int(hi / bin) && i + 1 < int(db.size()); ++i)
-        if (db[i] > db[best])
-            best = i;
-    const double a = db[best - 1], b = db[best], c = db[best + 1];
-    return {(best + 0.5 * (a - c) / (a - 2 * b + c)) * bin, b};
-}
+/// A figure's bounds: the recorded guitar's value within a share of it, or
+/// within so many dB of it.
+std::pair<double, double> within(double recorded, double share) { return {recorded * (1 - share), recorded * (1 + share)}; }
+std::pair<double, double> plusMinus(double recorded, double db) { return {recorded - db, recorded + db}; }
 
 /// n MPEG audio frames of `bytes` each: the sync byte, header bytes b1 and b2, zeros.
 QByteArray frames(int b1, int b2, int bytes, int n = 3)
@@ -191,35 +156,18 @@ private slots:
         }
         m_rms.push_back(std::sqrt(rms / (kRate / 2)));
         const double seconds = double(frames) / kRate;
-        QVERIFY2(seconds >= 2.4 && seconds <= 4.2, qPrintable(QString::number(seconds)));
+        QVERIFY2(seconds >= 3.4 && seconds <= 5.1, qPrintable(QString::number(seconds)));
         QVERIFY2(peakLevel > 0.2 && peakLevel < 0.95, qPrintable(QString::number(peakLevel)));
         QVERIFY(std::abs(mono.back()) < 0.01); // silent at the end: no click on stop
 
-        // The fundamental is the strongest peak from an octave below the note
-        // up, so a wrong octave shows.
-        const std::vector<double> db = spectrumDb(mono, kRate / 50);
-        const double top = peak(db, 40, 16000).second;
-        const double expected = 82.4069 * std::pow(2.0, pitch / 12.0);
-        const double f1 = peak(db, 0.45 * expected, 1.4 * expected).first;
-        const double cents = 1200 * std::log2(f1 / expected);
-        QVERIFY2(std::abs(cents) <= 5, qPrintable(QStringLiteral("%1 Hz, %2 cents").arg(f1).arg(cents)));
-
-        // Partials: how many stand within 60 dB of the strongest, and how far
-        // they are stretched: (f_n / (n f_1))^2 - 1 = B (n^2 - 1).
-        int partials = 0;
-        double num = 0, den = 0;
-        for (int n = 1; n * f1 < 15000; ++n) {
-            const auto [fn, level] = peak(db, (n - 0.3) * f1, (n + 0.3) * f1);
-            partials += level > top - 60;
-            if (n > 1 && level > top - 40) {
-                num += (std::pow(fn / (n * f1), 2) - 1) * (n * n - 1);
-                den += std::pow(n * n - 1, 2);
-            }
-        }
-        const double b = num / den;
-        m_stiffness.push_back(b);
-        QVERIFY2(partials >= 10, qPrintable(QString::number(partials)));
-        QVERIFY2(b > 5e-6 && b < 2e-4, qPrintable(QString::number(b)));
+        const double expected = soundfigures::pitchHz(pitch);
+        const soundfigures::Partials partials = soundfigures::partials(mono, expected);
+        const double cents = 1200 * std::log2(partials.f1 / expected);
+        QVERIFY2(std::abs(cents) <= 5, qPrintable(QStringLiteral("%1 Hz, %2 cents").arg(partials.f1).arg(cents)));
+        m_stiffness.push_back(partials.stiffness);
+        QVERIFY2(partials.count >= 12, qPrintable(QString::number(partials.count)));
+        QVERIFY2(partials.stiffness > 5e-6 && partials.stiffness < 2e-4, qPrintable(QString::number(partials.stiffness)));
+        m_figures.push_back(soundfigures::measure(mono, expected));
     }
 
     void evenLoudnessAndStiffness()
@@ -230,6 +178,57 @@ private slots:
         // The plain strings (the B string's register up) are the stiffer ones.
         const auto wound = std::max_element(m_stiffness.begin(), m_stiffness.begin() + 19);
         QVERIFY(*std::min_element(m_stiffness.begin() + 19, m_stiffness.end()) > *wound);
+    }
+
+    // Medians over each register (E2-C#3, D3-D#4, E4-F#5) against a
+    // recorded steel-string guitar: times within 30%, centroids within 25%,
+    // levels within a few dB.
+    void recordedGuitar_data()
+    {
+        QTest::addColumn<int>("figure"); // index into soundfigures::values()
+        QTest::addColumn<int>("reg");    // 0 to 2, or 3 for the low E to G
+        QTest::addColumn<double>("low");
+        QTest::addColumn<double>("high");
+        const struct {
+            int figure;
+            double recorded[3];
+            std::pair<double, double> (*bounds)(double, double);
+            double tolerance;
+        } rows[] = {
+            {0, {11.5, 10.1, 3.3}, within, 0.3},      // the fundamental's fall of 60 dB, s
+            {1, {1.4, 1.7, 0.66}, within, 0.3},       // its first 20 dB, s
+            {2, {1700, 2900, 3300}, within, 0.25},    // centroid 50 ms in, Hz
+            {3, {800, 1400, 2100}, within, 0.25},     // 300 ms in
+            {4, {580, 760, 1140}, within, 0.25},      // 1 s in
+            {5, {0.7, 3.0, 12.7}, within, 0.3},       // energy above 2 kHz, %
+            {6, {10, 10, 10}, plusMinus, 3},           // the pick: % above 4 kHz in the first 10 ms (9-11)
+            {7, {17, 15, 6}, within, 0.3},            // attack, 10% to 90%, ms
+            {8, {NAN, NAN, -32}, plusMinus, 4},        // the body: 70-300 Hz under the high notes, dB
+            {9, {NAN, NAN, -36}, plusMinus, 24},       // ... dying within about 0.3 s: down 12 dB or more
+            {10, {-5, NAN, NAN}, plusMinus, 4},        // the fundamental re the strongest partial, dB
+            {11, {13.5, 13.5, 13.5}, plusMinus, 2.5},  // crest factor, dB (12-15)
+            {12, {0, 0, 0}, plusMinus, 1},             // lead-in, ms
+        };
+        for (const auto& row : rows)
+            for (int r = 0; r < 3; ++r)
+                if (!std::isnan(row.recorded[r])) {
+                    const auto [lo, hi] = row.bounds(row.recorded[r], row.tolerance);
+                    QTest::addRow("%s, register %d", soundfigures::names()[row.figure].c_str(), r) << row.figure << r << lo << hi;
+                }
+        QTest::newRow("fundamental of E2-G2 (dB)") << 10 << 3 << -25.0 << -15.0;
+    }
+
+    void recordedGuitar()
+    {
+        QFETCH(int, figure);
+        QFETCH(int, reg);
+        QFETCH(double, low);
+        QFETCH(double, high);
+        QCOMPARE(int(m_figures.size()), int(SampleNames.size()));
+        const double value = reg == 3 ? soundfigures::lowestFundamental(m_figures)
+                                      : soundfigures::values(soundfigures::registerMedians(m_figures)[reg])[figure];
+        qInfo("%.3g (%.3g to %.3g)", value, low, high);
+        QVERIFY(value >= low && value <= high);
     }
 
     void mixesAndLimits()
@@ -272,6 +271,7 @@ private slots:
 private:
     QTemporaryDir m_dir;
     std::vector<double> m_rms, m_stiffness;
+    std::vector<soundfigures::Figures> m_figures;
 };
 
 QTEST_GUILESS_MAIN(TestSamples)

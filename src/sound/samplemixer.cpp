@@ -1,10 +1,8 @@
 #include "samplemixer.h"
+#include "realtimepriority.h"
 
 #include <SDL.h>
 #include <SDL_mixer.h>
-
-#include <pthread.h>
-#include <sched.h>
 
 #include <algorithm>
 #include <cmath>
@@ -12,7 +10,6 @@
 #include <filesystem>
 #include <fstream>
 
-#include <sys/resource.h>
 #include <sys/syscall.h>
 #include <unistd.h>
 
@@ -23,14 +20,17 @@ namespace {
 using namespace std::chrono_literals;
 
 // The buffer SDL mixes into, and what a sound server keeps queued ahead of
-// its sink. Left to SDL, a server's queue is one buffer: with 256 frames
-// (5.8 ms) the stream ran dry dozens of times a minute (runs of silence inside
-// ringing strings), with 512 frames (11.6 ms) still now and then while every
-// core was busy. Small buffers that the server queues 20 ms deep played
-// without a gap, also with every core busy, and a note still starts within
-// the queue's length: a new note enters at the next 5.8 ms buffer.
-constexpr int kBufferFrames = 256;
-constexpr const char* kServerLatencyMs = "20";
+// its sink. The server splits the queue asked for into its own latency and
+// two requests of a quarter each, and SDL writes whole buffers: a buffer
+// larger than a request (256 frames, 5.8 ms, against a 20 ms queue's 5 ms)
+// waits for a second request while the queue runs down, and the stream ran
+// dry now and then. Small buffers keep the queue topped up: 64 frames
+// (1.5 ms) in a 16 ms queue played without a gap under ordinary busy
+// processes at four times the cores, with the mixing thread at real-time
+// priority, and a note was heard about 13 ms after its click; queues of 10
+// and 12 ms dropped out at that load.
+constexpr int kBufferFrames = 64;
+constexpr const char* kServerLatencyMs = "16";
 // The strings are summed in floating point; a limiter holds the peaks of
 // several strings together below full scale and leaves one string alone.
 constexpr float kLimit = 0.89f * 32767.0f; // -1 dBFS
@@ -261,6 +261,8 @@ bool SampleMixer::openDevice()
     for (int attempt = 0; attempt < 2; ++attempt) {
         if (!m_audioUp)
             m_audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
+        m_mixThread = 0;
+        m_raised = false;
         if (m_audioUp && Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames, nullptr, 0) == 0) {
             Mix_AllocateChannels(0); // the strings are mixed here, not by SDL_mixer
             Mix_SetPostMix(&SampleMixer::mix, this);
@@ -314,11 +316,6 @@ void SampleMixer::decodeOne(const std::string& key)
 
 void SampleMixer::run()
 {
-    // The sound server's client thread and SDL's mixing thread are started
-    // from this one and inherit its priority: with every core busy, at the
-    // default priority they were held up long enough to let the stream run
-    // dry. Where raising it is not allowed, it stays as it is.
-    setpriority(PRIO_PROCESS, pid_t(syscall(SYS_gettid)), -10);
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
         auto now = Clock::now();
@@ -341,11 +338,21 @@ void SampleMixer::run()
             continue;
         }
         if (m_open) {
-            // Decode what a waiting note needs first, then what was preloaded.
+            // Decode what a waiting note needs first, start the notes that
+            // are ready, then decode what was preloaded: a note whose sample
+            // is at hand does not wait for the rest of the preloading (39
+            // samples took longer than a note stays worth playing).
             std::string key;
-            for (const auto& p : m_pending) {
-                if (p && !m_cache.count(p->key))
-                    key = p->key;
+            now = Clock::now();
+            for (int ch = 0; ch < kChannels; ++ch) {
+                const auto it = m_pending[ch] ? m_cache.find(m_pending[ch]->key) : m_cache.end();
+                if (it == m_cache.end()) {
+                    key = m_pending[ch] ? m_pending[ch]->key : key;
+                    continue;
+                }
+                if (it->second && now - m_pending[ch]->asked < kStale)
+                    startNow(ch, it->second, m_pending[ch]->volume);
+                m_pending[ch].reset();
             }
             while (key.empty() && !m_toDecode.empty()) {
                 if (!m_cache.count(m_toDecode.front()))
@@ -360,15 +367,6 @@ void SampleMixer::run()
                 m_busy = false;
                 m_idle.notify_all();
                 continue;
-            }
-            now = Clock::now();
-            for (int ch = 0; ch < kChannels; ++ch) {
-                if (!m_pending[ch])
-                    continue;
-                Mix_Chunk* c = m_cache[m_pending[ch]->key];
-                if (c && now - m_pending[ch]->asked < kStale)
-                    startNow(ch, c, m_pending[ch]->volume);
-                m_pending[ch].reset();
             }
             SDL_Event e;
             bool lost = false;
@@ -395,9 +393,23 @@ void SampleMixer::run()
                 continue;
             }
         }
+        if (m_open && !m_raised && m_mixThread) {
+            // The thread that mixes and talks to the sound server (SDL's, new
+            // with each device) runs ahead of ordinary work: at normal
+            // priority a busy machine held it up past the server's queue and
+            // the strings broke up. Asked for from here, once the waiting
+            // notes have started, as it may mean a round trip to a broker
+            // that the mixing thread must not wait for.
+            m_raised = true;
+            const pid_t tid = m_mixThread;
+            lock.unlock();
+            m_priority = int(raiseAudioThread(tid));
+            lock.lock();
+            continue;
+        }
         m_idle.notify_all();
         if (m_open)
-            m_wake.wait_for(lock, kTick);
+            m_wake.wait_for(lock, m_raised ? kTick : 2ms); // the mixing thread's first buffer comes at once
         else if (m_wantOpen)
             m_wake.wait_until(lock, m_nextAttempt);
         else
@@ -421,17 +433,10 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
     // Runs on SDL's mixing thread. It takes each voice's newest start through
     // the voice's counters, so the event thread never waits for this thread
     // and this one never waits for the event thread.
-    // The thread that feeds the device asks once for real-time scheduling, as
-    // a sound server's own threads have: at normal priority a busy machine
-    // made it miss the server's 20 ms queue and the strings broke up. Where
-    // the system refuses (no CAP_SYS_NICE, no RLIMIT_RTPRIO) it stays as it is.
-    thread_local const bool realtime = [] {
-        sched_param param{};
-        param.sched_priority = sched_get_priority_min(SCHED_RR) + 9;
-        return pthread_setschedparam(pthread_self(), SCHED_RR | SCHED_RESET_ON_FORK, &param) == 0;
-    }();
-    (void)realtime;
     auto* self = static_cast<SampleMixer*>(udata);
+    thread_local const pid_t tid = pid_t(syscall(SYS_gettid));
+    if (self->m_mixThread.load(std::memory_order_relaxed) != tid)
+        self->m_mixThread = tid; // for the control thread to raise
     auto* out = reinterpret_cast<Sint16*>(stream);
     const int count = len / 2;
     float* sum = self->m_sum.data();

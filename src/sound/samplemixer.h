@@ -74,6 +74,10 @@ public:
     int opens() const { return m_opens; }
     int failedOpens() const { return m_failedOpens; }
 
+    /// The scheduling the mixing thread got at the last device open: 0
+    /// normal, 1 raised, 2 real-time (see ThreadPriority).
+    int mixingPriority() const { return m_priority; }
+
     /// For latency measurement: the moment the mixer first handed a channel's
     /// newest sample to the output, or an empty time point while it has not.
     std::chrono::steady_clock::time_point firstFrameTime(int channel) const;
@@ -120,11 +124,13 @@ private:
     bool m_wantOpen = false;  // a note is waiting for the device
     bool m_busy = false;      // the thread is decoding or opening
     bool m_audioUp = false;   // SDL's audio subsystem is initialised (thread only)
+    bool m_raised = false;    // the mixing thread's priority was asked for (thread only)
     Clock::time_point m_nextAttempt{}, m_lastSound{};
     std::map<std::string, Mix_Chunk*> m_cache; // nullptr: a file that cannot be played
     std::deque<std::string> m_toDecode;
     std::optional<Start> m_pending[kChannels];
-    std::atomic<int> m_opens{0}, m_failedOpens{0};
+    std::atomic<int> m_opens{0}, m_failedOpens{0}, m_priority{0};
+    std::atomic<int> m_mixThread{0}; // the mixing thread's id, once it has run
 
     Voice m_voices[kChannels];
     float m_limiterGain = 1.0f; // the mixing thread's
