@@ -132,15 +132,22 @@ std::vector<double> values(const Figures& f)
 double pitchHz(int p) { return 82.4069 * std::pow(2.0, p / 12.0); }
 int registerOf(int p) { return p < 10 ? 0 : p < 24 ? 1 : 2; }
 
-Figures measure(const std::vector<double>& x, double f0)
+/// Returns where a note starts: its first sample at 1 % of its peak.
+long onsetOf(const std::vector<double>& x)
 {
-    Figures f;
     double peak = 0;
     for (double v : x)
         peak = std::max(peak, std::abs(v));
     long onset = 0;
     while (onset < long(x.size()) && std::abs(x[onset]) < 0.01 * peak)
         ++onset;
+    return onset;
+}
+
+Figures measure(const std::vector<double>& x, double f0)
+{
+    Figures f;
+    const long onset = onsetOf(x);
     f.lead_ms = 1000.0 * onset / kRate;
     const auto at = [&](double seconds) { return onset + long(seconds * kRate); };
 
@@ -285,12 +292,7 @@ double spectrogramDistance(const std::vector<double>& a, const std::vector<doubl
 {
     const int n = 4096, hop = 1024;
     const auto grid = [&](const std::vector<double>& x) {
-        double peak = 0;
-        for (double v : x)
-            peak = std::max(peak, std::abs(v));
-        long onset = 0;
-        while (onset < long(x.size()) && std::abs(x[onset]) < 0.01 * peak)
-            ++onset;
+        const long onset = onsetOf(x);
         std::vector<double> cells;
         for (long from = onset - n / 2; from + n <= long(x.size()); from += hop) {
             const std::vector<double> p = power(x, from, n, n);
