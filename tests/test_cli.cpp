@@ -285,8 +285,8 @@ private slots:
         QTest::newRow("position") << words("chord C Maj 13") << 2 << u"position '13' is not"_s;
         QTest::newRow("negative position") << words("chord C Maj -1") << 2 << u"position '-1' is not"_s;
         QTest::newRow("minus nought") << words("chord C Maj -0") << 2 << u"position '-0' is not"_s;
-        QTest::newRow("double sharp") << words("find C##") << 2 << u"'C##': Please only enter flats"_s;
-        QTest::newRow("letter") << words("find h") << 2 << u"Please enter a letter between A and G"_s;
+        QTest::newRow("double sharp") << words("find C##") << 2 << u"'C##' is not a note"_s;
+        QTest::newRow("letter") << words("find h") << 2 << u"'h' is not a note"_s;
         QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2
                                    << u"Please enter the notes in the chord"_s;
         QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;

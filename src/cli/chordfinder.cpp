@@ -2,7 +2,6 @@
 
 #include "fretboardstate.h"
 #include "module1.h"
-#include "noteentry.h"
 #include "runit.h"
 #include "windowchord.h"
 
@@ -33,15 +32,6 @@ public:
 };
 
 } // namespace
-
-std::string RejectEntry(const std::string& typed)
-{
-    if (!typed.empty() && !StartsWithNoteLetter(typed))
-        return "Please enter a letter between A and G";
-    if (typed.find('#') != std::string::npos)
-        return "Please only enter flats";
-    return {};
-}
 
 std::vector<FoundChord> FindChords(const SearchBoxes& boxes, int position, bool fourFrets, bool alternate)
 {

@@ -17,10 +17,6 @@ struct FoundChord {
     Frets frets;
 };
 
-/// Checks one search entry as the search boxes do while it is typed; returns
-/// the message the window would show, or an empty text when it is accepted.
-std::string RejectEntry(const std::string& typed);
-
 /// Presses "Search" once and "Next" until "Not Found" on a fresh window with
 /// the options ticked and the position chosen; the boxes hold the entries
 /// already normalised as a box leaves them. Box 0 must not be empty.
