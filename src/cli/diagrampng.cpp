@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -37,6 +38,11 @@ std::unique_ptr<QGuiApplication> offscreenApplication()
     static char name[] = "chordmoss";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // PNG is built into Qt Gui: with no plugin folder but the platforms', the
+    // image format plugins (and the libraries they bring) are not loaded.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", QLibraryInfo::path(QLibraryInfo::PluginsPath).toLocal8Bit() + "/platforms");
+    QCoreApplication::setLibraryPaths({});
     return std::make_unique<QGuiApplication>(argc, argv);
 }
 
