@@ -404,6 +404,14 @@ private slots:
         QTest::newRow("fret number") << "chord A 7th 5 -f svg"_ba << ">5fr</text>"_ba;
         QTest::newRow("no nut up the neck") << "chord A 7th 5 -f svg"_ba << "!class=\"nut\""_ba;
         QTest::newRow("labels centred on their dots") << "chord A 7th 5 -f svg"_ba << "text-anchor=\"middle\""_ba;
+        QTest::newRow("voicings") << "voicings C Maj"_ba << "C (C Maj): C E G - 579 voicings\n   1  x32010 "_ba;
+        QTest::newRow("voicings spelled") << "voicings E"_ba << "E (E Maj): E G# B - "_ba;
+        QTest::newRow("voicings of a symbol") << "voicings F#m7b5 --max 1"_ba << "F#m7b5 (F# Min7b5): F# A C E - "_ba;
+        QTest::newRow("fingers and barre") << "voicings F Maj --max 3"_ba
+                                           << "\n   1  133211            fingers 134211  difficulty 7.90    barre fret 1 strings 6-1\n"_ba;
+        QTest::newRow("the first N") << "voicings F Maj --max 3"_ba << "!\n   4  "_ba;
+        QTest::newRow("widest box") << "chord C Maj -f svg --size 4096x16"_ba << "width=\"4096\" height=\"16\""_ba;
+        QTest::newRow("highest box") << "chord C Maj -f svg --size 16x4096"_ba << "width=\"16\" height=\"4096\""_ba;
         QTest::newRow("a title made UTF-8") << "sheet C --title \xff"_ba << ">\xef\xbf\xbd</text>"_ba;
     }
 
@@ -427,9 +435,7 @@ private slots:
         QTest::newRow("no type holds it") << "chord Cm7b9"_ba << 2 << u"nearest by notes: Cm7 (C Eb G Bb)"_s;
         QTest::newRow("slash") << "chord C/E"_ba << 2 << u"no slash bass"_s;
         QTest::newRow("position") << "chord C Maj 13"_ba << 2 << u"position '13' is not"_s;
-        QTest::newRow("negative position") << "chord C Maj -1"_ba << 2 << u"position '-1' is not"_s;
         QTest::newRow("minus nought") << "chord C Maj -0"_ba << 2 << u"position '-0' is not"_s;
-        QTest::newRow("double sharp") << "find C##"_ba << 2 << u"'C##' is not a note"_s;
         QTest::newRow("letter") << "find h"_ba << 2 << u"'h' is not a note"_s;
         QTest::newRow("first box") << "find  C"_ba << 2
                                    << u"Please enter the notes in the chord"_s;
@@ -441,7 +447,6 @@ private slots:
         QTest::newRow("format") << "find C --format=svg"_ba << 2 << u"format 'svg'"_s;
         QTest::newRow("size") << "chord C Maj -f svg --size 4097"_ba << 2 << u"size '4097'"_s;
         QTest::newRow("height") << "chord C Maj -f svg --size 16x15"_ba << 2 << u"size '16x15'"_s;
-        QTest::newRow("no height") << "name x32010 -f png --size 300x"_ba << 2 << u"size '300x'"_s;
         QTest::newRow("size for text") << "chord C --size 300"_ba << 2 << u"--size is for chord boxes"_s;
         QTest::newRow("labels for json") << "name x32010 -f json --labels note"_ba << 2 << u"--labels is for"_s;
         QTest::newRow("left-handed json") << "chord C -f json --left-handed"_ba << 2 << u"json draws none"_s;
@@ -537,15 +542,6 @@ private slots:
 
     void voicings()
     {
-        auto lines = [](const Run& r) { return QString::fromStdString(r.out).split(u'\n', Qt::SkipEmptyParts); };
-        const QStringList c = lines(run(words("voicings C Maj")));
-        QVERIFY(c.value(0).startsWith(u"C (C Maj): C E G - "_s) && c.value(1).startsWith(u"   1  x32010 "_s));
-        QVERIFY(run(words("voicings E")).out.starts_with("E (E Maj): E G# B - "));
-        QVERIFY(run(words("voicings F#m7b5 --max 1")).out.starts_with("F#m7b5 (F# Min7b5): F# A C E - "));
-        const QStringList f = lines(run(words("voicings F Maj --max 3")));
-        QCOMPARE(f.size(), 4);
-        QVERIFY(f.filter(u"133211"_s).value(0).contains(u"fingers 134211  difficulty"_s));
-        QVERIFY(f.filter(u"133211"_s).value(0).endsWith(u"barre fret 1 strings 6-1"_s));
         const QJsonObject slash = QJsonDocument::fromJson(QByteArray::fromStdString(
                                       run(words("voicings C/E --max 5 --format json")).out)).object();
         QCOMPARE(slash[u"symbol"_s].toString(), u"C/E"_s);
@@ -616,8 +612,6 @@ private slots:
             QCOMPARE(mirrored[s].x(), 200 - dots[s].x());
         const Run png = run(words("name x02010 --format png --size 123x77"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
-        for (const char* size : {"4096x16", "16x4096"})
-            QCOMPARE(run(words("chord C Maj -f svg --size") << QLatin1String(size)).code, 0);
         // At five pixels to the unit a dot ends at its radius (52.5): no outline
         // widens it (read off the string and fret lines through its centre), and
         // its label is centred on it.
