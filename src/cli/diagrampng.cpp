@@ -29,7 +29,9 @@ void quietAboutRuntimeDir(QtMsgType type, const QMessageLogContext& context, con
     g_previousHandler(type, context, text);
 }
 
-std::unique_ptr<QGuiApplication> offscreenApplication()
+} // namespace
+
+std::unique_ptr<QGuiApplication> OffscreenApplication()
 {
     if (QCoreApplication::instance())
         return {};
@@ -45,6 +47,8 @@ std::unique_ptr<QGuiApplication> offscreenApplication()
     QCoreApplication::setLibraryPaths({});
     return std::make_unique<QGuiApplication>(argc, argv);
 }
+
+namespace {
 
 /// Draws every shape of the diagram in its own units.
 void paintShapes(QPainter& p, const ChordDiagram& diagram)
@@ -84,7 +88,7 @@ void paintShapes(QPainter& p, const ChordDiagram& diagram)
 
 std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
 {
-    const auto app = offscreenApplication();
+    const auto app = OffscreenApplication();
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
@@ -104,7 +108,7 @@ std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
 
 std::string DiagramPdf(const ChordDiagram& page, const std::string& paper)
 {
-    const auto app = offscreenApplication();
+    const auto app = OffscreenApplication();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);
