@@ -412,7 +412,7 @@ private slots:
         QTest::newRow("the first N") << "voicings F Maj --max 3"_ba << "!\n   4  "_ba;
         QTest::newRow("widest box") << "chord C Maj -f svg --size 4096x16"_ba << "width=\"4096\" height=\"16\""_ba;
         QTest::newRow("highest box") << "chord C Maj -f svg --size 16x4096"_ba << "width=\"16\" height=\"4096\""_ba;
-        QTest::newRow("a title made UTF-8") << "sheet C --title \xff"_ba << ">\xef\xbf\xbd</text>"_ba;
+        QTest::newRow("a title made UTF-8 XML") << "sheet C --title \xff\x01"_ba << ">\xef\xbf\xbd\xef\xbf\xbd</text>"_ba;
     }
 
     void answers()
