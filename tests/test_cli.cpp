@@ -357,6 +357,7 @@ private slots:
         QTest::newRow("symbol split in two") << "chord C m7 3"_ba << "chord C Min7 3"_ba;
         QTest::newRow("a number as the type") << "chord C 7"_ba << "chord C7"_ba;
         QTest::newRow("sharp root") << "chord C# Maj"_ba << "chord Db Maj"_ba;
+        QTest::newRow("flat root") << "chord Cb Maj"_ba << "chord B Maj"_ba;
         QTest::newRow("find reads sharps") << "find C# E G#"_ba << "find Db E Ab"_ba;
         QTest::newRow("find's enharmonic notes") << "find Cb E# Fb B#"_ba << "find B F E C"_ba;
         QTest::newRow("find in lower case") << "find c e~ g"_ba << "find C E G"_ba;
@@ -483,6 +484,7 @@ private slots:
         QTest::newRow("another command's option") << "find C --all"_ba << 2 << u"unknown option '--all' for 'find'"_s;
         QTest::newRow("options ended") << "chord C Maj -- --four-frets"_ba << 2 << u"position '--four-frets' is not"_s;
         QTest::newRow("two sharps on a root") << "chord C## Maj"_ba << 2 << u"'C##' is no chord symbol"_s;
+        QTest::newRow("two flats on a root") << "chord Cbb Maj"_ba << 2 << u"'Cbb' is no chord symbol"_s;
         QTest::newRow("one too many") << "chord C Maj 3 4"_ba << 2 << u"'4' is one too many"_s;
         QTest::newRow("no shape") << "name"_ba << 2 << u"'name' needs a shape"_s;
         QTest::newRow("a word past the shape") << "name x32010 x"_ba << 2 << u"'x32010 x' gives 2"_s;
