@@ -444,6 +444,7 @@ private slots:
         QTest::newRow("same note twice") << "find C c"_ba << 1 << u"Not Found"_s;
         QTest::newRow("short shape") << "name x3201"_ba << 2 << u"gives 5"_s;
         QTest::newRow("bad fret") << "name x-3-2-0-1-25"_ba << 2 << u"string 6: '25' is neither a fret"_s;
+        QTest::newRow("minus nought fret") << "name x 3 2 0 1 -0"_ba << 2 << u"string 6: '-0' is neither"_s;
         QTest::newRow("silent shape") << "name xxxxxx"_ba << 2 << u"no string sounds"_s;
         QTest::newRow("format") << "find C --format=svg"_ba << 2 << u"format 'svg'"_s;
         QTest::newRow("size") << "chord C Maj -f svg --size 4097"_ba << 2 << u"size '4097'"_s;

@@ -2,12 +2,12 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <tuple>
 
 #include "chordformulas.h"
 #include "chordnames.h"
 #include "chordsymbol.h"
+#include "commandargs.h"
 #include "notespelling.h"
 #include "quotedtext.h"
 #include "symbolreader.h"
@@ -24,8 +24,8 @@ bool parseFret(std::string_view word, int& fret)
         fret = -1;
         return true;
     }
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), fret);
-    return ec == std::errc() && end == word.data() + word.size() && fret >= 0 && fret <= kHighestNamedFret;
+    fret = ReadWholeNumber(word, 0, kHighestNamedFret);
+    return fret >= 0;
 }
 
 std::vector<std::string> split(const std::string& text, char separator)
