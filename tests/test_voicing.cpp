@@ -51,7 +51,7 @@ QString notes(const Module1& m)
     return out;
 }
 
-
+/// The table's items `from` to `to`, trimmed, joined by blanks.
 template <typename Table>
 QString joined(const Table& t, int from, int to)
 {
