@@ -464,7 +464,9 @@ private slots:
                                        << u"size '4294967312' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"_s;
         QTest::newRow("size and a letter") << "name x32010 -f png --size 16x"_ba << 2 << u"size '16x'"_s;
         QTest::newRow("size with a sign") << "chord C -f svg --size +300"_ba << 2 << u"size '+300'"_s;
-        QTest::newRow("a box too high") << "chord C -f png --size 4096"_ba << 2 << u"4547 pixels high"_s;
+        QTest::newRow("a box too high") << "chord C -f png --size 4096"_ba << 2
+                                        << u"the drawing would be 4096x4547 pixels; each side is 16 to 4096, which a width of 16 to 3690"_s;
+        QTest::newRow("a grid too high") << "voicings C --max 100 -f svg"_ba << 2 << u"the drawing would be 800x"_s;
         QTest::newRow("position past int") << "find C --position 4294967312"_ba << 2 << u"position '4294967312' is not"_s;
         QTest::newRow("position with a sign") << "chord C Maj +5"_ba << 2 << u"position '+5' is not"_s;
         QTest::newRow("max past int") << "voicings C --max 99999999999"_ba << 2

@@ -169,24 +169,20 @@ Result Drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter 
 {
     // A PNG is drawn at twice the drawing's own size unless a size is given.
     const int drawn = int(diagram.width());
-    int width = how.width ? how.width : how.format == "png" ? 2 * drawn : drawn;
-    int height = how.height ? how.height : diagram.heightFor(width);
+    const int width = how.width ? how.width : how.format == "png" ? 2 * drawn : drawn;
+    const int height = how.height ? how.height : diagram.heightFor(width);
     if (height > kLargestSide || height < kSmallestSide) {
-        // The height follows from the width: a given width whose height is out
-        // of bounds is refused with the widths that fit; a default one shrinks.
-        int widest = width;
+        // The height follows from the width: say which widths keep it in bounds.
+        int widest = kLargestSide;
         while (widest > kSmallestSide && diagram.heightFor(widest) > kLargestSide)
             --widest;
         int narrowest = kSmallestSide;
-        while (narrowest < kLargestSide && diagram.heightFor(narrowest) < kSmallestSide)
+        while (narrowest < widest && diagram.heightFor(narrowest) < kSmallestSide)
             ++narrowest;
-        if (how.width)
-            throw UsageError{"a box " + std::to_string(width) + " pixels wide is " + std::to_string(height)
-                             + " pixels high; sides are " + std::to_string(kSmallestSide) + " to "
-                             + std::to_string(kLargestSide) + " pixels, so this one's width is "
-                             + std::to_string(narrowest) + " to " + std::to_string(widest)};
-        width = height > kLargestSide ? widest : narrowest;
-        height = diagram.heightFor(width);
+        throw UsageError{"the drawing would be " + std::to_string(width) + 'x' + std::to_string(height)
+                         + " pixels; each side is " + std::to_string(kSmallestSide) + " to " + std::to_string(kLargestSide)
+                         + ", which a width of " + std::to_string(narrowest) + " to " + std::to_string(widest)
+                         + " (--size) keeps"};
     }
     if (how.format == "svg")
         return {diagram.svg(width, height)};
