@@ -46,7 +46,15 @@ void BM_ProcessBuiltSymbol(benchmark::State& state) { runProcess(state, {CHORDMO
 // A chord with six notes, among the slowest to voice, listed whole.
 void BM_ProcessVoicings(benchmark::State& state) { runProcess(state, {CHORDMOSS_BINARY, "voicings", "Db", "Min13"}); }
 
-// A song's sixteen chords on one PDF page (through the full program, which paints).
+// One chord box as a PNG file, as the help's example writes it (handed to the
+// drawing program, which paints with Qt Gui alone).
+void BM_ProcessPng(benchmark::State& state)
+{
+    runProcess(state, {CHORDMOSS_BINARY, "name", "3", "x", "0", "0", "0", "3", "--format", "png", "--size", "300", "-o",
+                       "/tmp/chordmoss-bench.png"});
+}
+
+// A song's sixteen chords on one PDF page (through the drawing program).
 void BM_ProcessSheetPdf(benchmark::State& state)
 {
     runProcess(state, {CHORDMOSS_BINARY, "sheet", "C", "G/B", "Am7", "Fmaj7", "Dm7", "G7", "Em", "A7", "D", "Bm7b5",
@@ -61,6 +69,7 @@ BENCHMARK(BM_ProcessTypes)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessBuiltSymbol)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessVoicings)->Unit(benchmark::kMillisecond)->UseRealTime();
+BENCHMARK(BM_ProcessPng)->Unit(benchmark::kMillisecond)->UseRealTime();
 BENCHMARK(BM_ProcessSheetPdf)->Unit(benchmark::kMillisecond)->UseRealTime();
 
 } // namespace

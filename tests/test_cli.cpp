@@ -3,11 +3,11 @@
 #include "windowtest.h"
 
 #include <QCheckBox>
+#include <QDir>
 #include <QJsonArray>
 #include <QJsonObject>
 #include <QRegularExpression>
 #include <QProcess>
-#include <QRegularExpression>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 
@@ -33,18 +33,51 @@ namespace {
 
 QStringList words(const char* text) { return QString::fromLatin1(text).split(QLatin1Char(' ')); }
 
+/// Sets or removes environment variables, and restores them when it goes.
+struct ScopedEnvironment {
+    std::map<QByteArray, std::optional<QByteArray>> saved;
+    void set(const QByteArray& name, const std::optional<QByteArray>& value)
+    {
+        if (!saved.count(name))
+            saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
+        value ? void(qputenv(name, *value)) : void(qunsetenv(name));
+    }
+    ~ScopedEnvironment()
+    {
+        for (const auto& [name, value] : saved)
+            value ? void(qputenv(name, *value)) : void(qunsetenv(name));
+    }
+};
+
 struct Run {
     int code;
     std::string out, err;
 };
+Run run(const std::vector<std::string>& args)
+{
+    std::ostringstream out, err;
+    const int code = RunCommandLine(args, out, err, DiagramPng, DiagramPdf);
+    return {code, out.str(), err.str()};
+}
 Run run(const QStringList& args)
 {
     std::vector<std::string> a;
     for (const QString& s : args)
         a.push_back(s.toStdString());
-    std::ostringstream out, err;
-    const int code = RunCommandLine(a, out, err, DiagramPng, DiagramPdf);
-    return {code, out.str(), err.str()};
+    return run(a);
+}
+/// The words of `line` as bytes, whatever they hold; "~" is a blank inside a word.
+Run run(const QByteArray& line)
+{
+    std::vector<std::string> a;
+    for (const QByteArray& w : line.split(' '))
+        a.push_back(QByteArray(w).replace('~', ' ').toStdString());
+    return run(a);
+}
+QByteArray fileBytes(const QString& path)
+{
+    QFile f(path);
+    return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
 }
 
 /// The dots of an SVG chord box, string -> centre; {-1: 0} when it is no XML.
@@ -69,14 +102,19 @@ private slots:
     // have come and gone upsets its exit check.
     void theProgram()
     {
-        auto start = [](const char* args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment()) {
+        auto start = [](const char* args, const QProcessEnvironment& env = QProcessEnvironment::systemEnvironment(),
+                        const QString& output = {}) {
             QProcess p;
             p.setProcessEnvironment(env);
+            if (!output.isEmpty())
+                p.setStandardOutputFile(output);
             p.start(QStringLiteral(CHORDMOSS_BINARY), words(args));
-            p.waitForFinished(10000);
-            return std::tuple(p.exitCode(), p.readAllStandardOutput(), p.readAllStandardError());
+            const bool ended = p.waitForFinished(10000) && p.exitStatus() == QProcess::NormalExit;
+            return std::tuple(ended ? p.exitCode() : -1, p.readAllStandardOutput(), p.readAllStandardError());
         };
         QCOMPARE(start("--version"), std::tuple(0, QByteArray("chordmoss " CHORDMOSS_VERSION "\n"), QByteArray()));
+        QCOMPARE(start("chord C Maj", QProcessEnvironment::systemEnvironment(), u"/dev/full"_s),
+                 std::tuple(1, QByteArray(), QByteArray("chordmoss: cannot write the result to standard output\n")));
         QCOMPARE(QJsonDocument::fromJson(std::get<1>(start("chord Db maj --format json")))[u"fingering"_s].toString(),
                  u"1xx121"_s);
         QProcessEnvironment headless = QProcessEnvironment::systemEnvironment();
@@ -92,6 +130,60 @@ private slots:
         headless.remove(u"XDG_RUNTIME_DIR"_s);
         const auto [pngCode, png, pngErr] = start("chord A 7th 5 --format png --size 150", headless);
         QVERIFY2(pngCode == 0 && png.startsWith("\x89PNG") && pngErr.isEmpty(), pngErr);
+    }
+
+    void outputFile_data()
+    {
+        QTest::addColumn<QByteArray>("line");
+        QTest::newRow("text") << "chord C Maj"_ba;
+        QTest::newRow("json") << "find C E G -f json"_ba;
+        QTest::newRow("svg") << "name x02010 -f svg"_ba;
+        QTest::newRow("png") << "name x02010 -f png"_ba;
+    }
+
+    void outputFile()
+    {
+        // An old file is replaced by what standard output would have shown; nothing else is left.
+        QFETCH(QByteArray, line);
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"out"_s);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        const Run written = run(line + " -o " + file.toUtf8());
+        QVERIFY2(written.code == 0 && written.out.empty() && written.err.empty(), written.err.c_str());
+        QCOMPARE(fileBytes(file), QByteArray::fromStdString(run(line).out));
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"out"_s});
+        QCOMPARE(run(line + " -o -").out, run(line).out);
+    }
+
+    void outputWholeOrNotAtAll()
+    {
+        QTemporaryDir dir;
+        const QString file = dir.filePath(u"c.txt"_s);
+        QFile old(file);
+        QVERIFY(old.open(QIODevice::WriteOnly) && old.write("old") == 3);
+        old.close();
+        // A size limit (1 KB) stops the write midway: the old file stays, no temporary file is left.
+        QProcess limited;
+        limited.start(u"sh"_s, {u"-c"_s, u"ulimit -f 2; exec \"$0\" \"$@\""_s, QStringLiteral(CHORDMOSS_BINARY),
+                                u"voicings"_s, u"C"_s, u"-o"_s, file});
+        QVERIFY(limited.waitForFinished(10000) && limited.exitStatus() == QProcess::NormalExit);
+        QCOMPARE(limited.exitCode(), 1);
+        QCOMPARE(limited.readAllStandardError(), "chordmoss: cannot write '" + file.toUtf8() + "': File too large\n");
+        QCOMPARE(fileBytes(file), "old"_ba);
+        QCOMPARE(QDir(dir.path()).entryList(QDir::Files | QDir::Hidden), QStringList{u"c.txt"_s});
+        // Two writers at once: the file is one of the two whole.
+        const QByteArray c = QByteArray::fromStdString(run("voicings C"_ba).out), d = QByteArray::fromStdString(run("voicings D"_ba).out);
+        for (int i = 0; i < 8; ++i) {
+            QProcess first, second;
+            first.start(QStringLiteral(CHORDMOSS_BINARY), {u"voicings"_s, u"C"_s, u"-o"_s, file});
+            second.start(QStringLiteral(CHORDMOSS_BINARY), {u"voicings"_s, u"D"_s, u"-o"_s, file});
+            QVERIFY(first.waitForFinished(10000) && second.waitForFinished(10000));
+            QVERIFY(first.exitCode() == 0 && second.exitCode() == 0);
+            const QByteArray now = fileBytes(file);
+            QVERIFY(now == c || now == d);
+        }
     }
 
     void displayForTheWindow_data()
@@ -113,22 +205,17 @@ private slots:
     {
         QFETCH(QString, setting);
         QFETCH(bool, opens);
-        std::map<const char*, std::optional<QByteArray>> saved; // restored afterwards, set or not
-        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"}) {
-            saved[name] = qEnvironmentVariableIsSet(name) ? std::optional(qgetenv(name)) : std::nullopt;
-            qunsetenv(name);
-        }
+        ScopedEnvironment environment;
+        for (const char* name : {"QT_QPA_PLATFORM", "DISPLAY", "WAYLAND_DISPLAY"})
+            environment.set(name, std::nullopt);
         QList<QByteArray> args{"chordmoss"};
         for (const QString& w : setting.split(u' ', Qt::SkipEmptyParts))
-            w[0].isUpper() ? void(qputenv(qPrintable(w.section(u'=', 0, 0)), w.section(u'=', 1).toLatin1()))
+            w[0].isUpper() ? environment.set(w.section(u'=', 0, 0).toLatin1(), w.section(u'=', 1).toLatin1())
                            : args.append(w.toLatin1());
         std::vector<char*> argv;
         for (QByteArray& a : args)
             argv.push_back(a.data());
-        const bool problem = !WindowDisplayProblem(int(argv.size()), argv.data()).empty();
-        for (const auto& [name, value] : saved)
-            value ? void(qputenv(name, *value)) : void(qunsetenv(name));
-        QCOMPARE(problem, !opens);
+        QCOMPARE(!WindowDisplayProblem(int(argv.size()), argv.data()).empty(), !opens);
     }
 
     void matchesTheWindow_data()
@@ -261,54 +348,152 @@ private slots:
             QCOMPARE(o[u"exact"_s][0][u"symbol"_s].toString(), u"D/F#"_s);
     }
 
-    void chordSymbols()
+    void sameAnswer_data()
     {
-        // The symbol, the two words and the symbol split in two ask for one chord; find reads sharps.
-        QCOMPARE(run(words("chord Cm7 3")).out, run(words("chord C Min7 3")).out);
-        QCOMPARE(run(words("chord C m7 3")).out, run(words("chord C Min7 3")).out);
-        QCOMPARE(run(words("chord C 7")).out, run(words("chord C7")).out);
-        QVERIFY(run(words("chord C 12")).out.starts_with("C Maj, position 12\n"));
-        QCOMPARE(run(words("find C# E G#")).out, run(words("find Db E Ab")).out);
-        const std::string types = run(words("types")).out;
-        QCOMPARE(std::count(types.begin(), types.end(), '\n'), 64);
-        QVERIFY(types.find("\nMin7b5         Cm7b5          C Eb Gb Bb        1 b3 b5 b7         Cm7b5 Cø") != std::string::npos);
+        // Two ways to ask for one answer.
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("same");
+        QTest::newRow("symbol, two words") << "chord Cm7 3"_ba << "chord C Min7 3"_ba;
+        QTest::newRow("symbol split in two") << "chord C m7 3"_ba << "chord C Min7 3"_ba;
+        QTest::newRow("a number as the type") << "chord C 7"_ba << "chord C7"_ba;
+        QTest::newRow("sharp root") << "chord C# Maj"_ba << "chord Db Maj"_ba;
+        QTest::newRow("flat root") << "chord Cb Maj"_ba << "chord B Maj"_ba;
+        QTest::newRow("find reads sharps") << "find C# E G#"_ba << "find Db E Ab"_ba;
+        QTest::newRow("find's enharmonic notes") << "find Cb E# Fb B#"_ba << "find B F E C"_ba;
+        QTest::newRow("find in lower case") << "find c e~ g"_ba << "find C E G"_ba;
+        QTest::newRow("an abbreviated option") << "chord C --four"_ba << "chord C --four-frets"_ba;
+        QTest::newRow("-fjson") << "chord C -fjson"_ba << "chord C --format json"_ba;
+        QTest::newRow("=value") << "find C --position=5"_ba << "find C --position 5"_ba;
+    }
+
+    void sameAnswer()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, same);
+        const Run r = run(line);
+        QVERIFY2(r.code == 0 && !r.out.empty() && r.err.empty(), r.err.c_str());
+        QCOMPARE(r.out, run(same).out);
+    }
+
+    void answers_data()
+    {
+        // A part of the answer; "!" before it: a part it must not have.
+        QTest::addColumn<QByteArray>("line");
+        QTest::addColumn<QByteArray>("part");
+        QTest::newRow("find") << "find C E G"_ba << "\nC  Maj           0x2010\n"_ba;
+        QTest::newRow("find, four frets") << "find C E G --four-frets"_ba << "\nC  Maj           032010\n"_ba;
+        QTest::newRow("find at a position") << "find C E G --position 5"_ba << "\nC  Maj           x7555x\n"_ba;
+        QTest::newRow("find, alternate") << "find C E G --position 3 --alternate"_ba << "A  Min7          535555\n"_ba;
+        QTest::newRow("find, JSON") << "find C E G --position 3 --four-frets --alternate -f json"_ba
+                                    << "\"position\": 3,\n  \"fourFrets\": true,\n  \"alternate\": true,\n  \"chords\": [\n"
+                                       "    {\"root\": \"A\", \"type\": \"Min7\", \"name\": \"A Min7\", \"symbol\": \"Am7\", \"bass\": \"A\", "
+                                       "\"fingering\": \"535555\""_ba;
+        QTest::newRow("position 12") << "chord C 12"_ba << "C Maj, position 12\n"_ba;
+        QTest::newRow("types") << "types"_ba
+                               << "\nMin7b5         Cm7b5          C Eb Gb Bb        1 b3 b5 b7         Cm7b5 C\xc3\xb8"_ba;
+        QTest::newRow("text box at the nut") << "chord C Maj"_ba << "\n  o x   o   o\n  ===========\n"_ba;
+        QTest::newRow("interval label") << "name x02010 -f svg"_ba << ">7b</text>"_ba;
+        // Open strings are rings, fretted ones solid dots.
+        QTest::newRow("open ring") << "name x02010 -f svg"_ba
+                                   << "class=\"open\" data-string=\"2\" cx=\"67\" cy=\"52\" r=\"8.5\" fill=\"#ffffff\" "
+                                      "stroke=\"#222222\" stroke-width=\"1.5\"/>"_ba;
+        QTest::newRow("fretted dot") << "name x02010 -f svg"_ba << "r=\"10.5\" fill=\"#222222\"/>"_ba;
+        QTest::newRow("nut") << "name x02010 -f svg"_ba << "class=\"nut\""_ba;
+        QTest::newRow("no fret number at the nut") << "name x02010 -f svg"_ba << "!fr</text>"_ba;
+        QTest::newRow("note labels") << "name x02010 -f svg --labels note"_ba << ">G</text>"_ba;
+        QTest::newRow("note label up the neck") << "chord A 7th 5 -f svg --labels note"_ba << ">Db</text>"_ba;
+        QTest::newRow("fret number") << "chord A 7th 5 -f svg"_ba << ">5fr</text>"_ba;
+        QTest::newRow("no nut up the neck") << "chord A 7th 5 -f svg"_ba << "!class=\"nut\""_ba;
+        QTest::newRow("labels centred on their dots") << "chord A 7th 5 -f svg"_ba << "text-anchor=\"middle\""_ba;
+        QTest::newRow("voicings") << "voicings C Maj"_ba << "C (C Maj): C E G - 579 voicings\n   1  x32010 "_ba;
+        QTest::newRow("voicings spelled") << "voicings E"_ba << "E (E Maj): E G# B - "_ba;
+        QTest::newRow("voicings of a symbol") << "voicings F#m7b5 --max 1"_ba << "F#m7b5 (F# Min7b5): F# A C E - "_ba;
+        QTest::newRow("fingers and barre") << "voicings F Maj --max 3"_ba
+                                           << "\n   1  133211            fingers 134211  difficulty 7.90    barre fret 1 strings 6-1\n"_ba;
+        QTest::newRow("the first N") << "voicings F Maj --max 3"_ba << "!\n   4  "_ba;
+        QTest::newRow("widest box") << "chord C Maj -f svg --size 4096x16"_ba << "width=\"4096\" height=\"16\""_ba;
+        QTest::newRow("highest box") << "chord C Maj -f svg --size 16x4096"_ba << "width=\"16\" height=\"4096\""_ba;
+        QTest::newRow("a title made UTF-8 XML") << "sheet C --title \xff\x01"_ba << ">\xef\xbf\xbd\xef\xbf\xbd</text>"_ba;
+    }
+
+    void answers()
+    {
+        QFETCH(QByteArray, line);
+        QFETCH(QByteArray, part);
+        const Run r = run(line);
+        const bool absent = part.startsWith('!');
+        QVERIFY2(r.code == 0 && r.err.empty(), r.err.c_str());
+        QVERIFY2(QByteArray::fromStdString(r.out).contains(part.mid(absent ? 1 : 0)) != absent, r.out.substr(0, 2000).c_str());
     }
 
     void mistakes_data()
     {
-        QTest::addColumn<QStringList>("args");
+        // The words as bytes, "~" a blank inside a word.
+        QTest::addColumn<QByteArray>("line");
         QTest::addColumn<int>("code");
         QTest::addColumn<QString>("message");
-        QTest::newRow("root") << words("chord H Maj") << 2 << u"'H' does not start with a root"_s;
-        QTest::newRow("no type holds it") << words("chord Cm7b9") << 2 << u"nearest by notes: Cm7 (C Eb G Bb)"_s;
-        QTest::newRow("slash") << words("chord C/E") << 2 << u"no slash bass"_s;
-        QTest::newRow("position") << words("chord C Maj 13") << 2 << u"position '13' is not"_s;
-        QTest::newRow("negative position") << words("chord C Maj -1") << 2 << u"position '-1' is not"_s;
-        QTest::newRow("minus nought") << words("chord C Maj -0") << 2 << u"position '-0' is not"_s;
-        QTest::newRow("double sharp") << words("find C##") << 2 << u"'C##': Please only enter flats"_s;
-        QTest::newRow("letter") << words("find h") << 2 << u"Please enter a letter between A and G"_s;
-        QTest::newRow("first box") << QStringList{u"find"_s, {}, u"C"_s} << 2
+        QTest::newRow("root") << "chord H Maj"_ba << 2 << u"'H' does not start with a root"_s;
+        QTest::newRow("no type holds it") << "chord Cm7b9"_ba << 2 << u"nearest by notes: Cm7 (C Eb G Bb)"_s;
+        QTest::newRow("slash") << "chord C/E"_ba << 2 << u"no slash bass"_s;
+        QTest::newRow("position") << "chord C Maj 13"_ba << 2 << u"position '13' is not"_s;
+        QTest::newRow("minus nought") << "chord C Maj -0"_ba << 2 << u"position '-0' is not"_s;
+        QTest::newRow("letter") << "find h"_ba << 2 << u"'h' is not a note"_s;
+        QTest::newRow("first box") << "find  C"_ba << 2
                                    << u"Please enter the notes in the chord"_s;
-        QTest::newRow("six notes") << words("find C D E F G A") << 2 << u"five search boxes"_s;
-        QTest::newRow("same note twice") << words("find C c") << 1 << u"Not Found"_s;
-        QTest::newRow("short shape") << words("name x3201") << 2 << u"gives 5"_s;
-        QTest::newRow("bad fret") << words("name x-3-2-0-1-25") << 2 << u"string 6: '25' is neither a fret"_s;
-        QTest::newRow("silent shape") << words("name xxxxxx") << 2 << u"no string sounds"_s;
-        QTest::newRow("format") << words("find C --format=svg") << 2 << u"format 'svg'"_s;
-        QTest::newRow("size") << words("chord C Maj -f svg --size 4097") << 2 << u"size '4097'"_s;
-        QTest::newRow("height") << words("chord C Maj -f svg --size 16x15") << 2 << u"size '16x15'"_s;
-        QTest::newRow("no height") << words("name x32010 -f png --size 300x") << 2 << u"size '300x'"_s;
-        QTest::newRow("size for text") << words("chord C --size 300") << 2 << u"--size is for chord boxes"_s;
-        QTest::newRow("labels for json") << words("name x32010 -f json --labels note") << 2 << u"--labels is for"_s;
-        QTest::newRow("left-handed json") << words("chord C -f json --left-handed") << 2 << u"json draws none"_s;
-        QTest::newRow("option") << words("chord C Maj --frets") << 2 << u"unknown option '--frets'"_s;
-        QTest::newRow("command") << words("C Maj") << 2 << u"chordmoss chord C Maj"_s;
-        QTest::newRow("unwritable") << words("chord C Maj -o /nonexistent/c.txt") << 1 << u"cannot write"_s;
-        QTest::newRow("voicings type") << words("voicings Cmja7") << 2 << u"closest: Cmaj7"_s;
-        QTest::newRow("voicings max") << words("voicings C Maj --max 0") << 2 << u"--max '0' is not"_s;
-        QTest::newRow("voicings near") << words("voicings C Maj --near 16") << 2 << u"from 0 to 15"_s;
-        QTest::newRow("voicings bass") << words("voicings C Maj --bass H") << 2 << u"--bass 'H' is not a note"_s;
-        QTest::newRow("voicings text mirrored") << words("voicings C --left-handed") << 2 << u"has none"_s;
+        QTest::newRow("six notes") << "find C D E F G A"_ba << 2 << u"five search boxes"_s;
+        QTest::newRow("same note twice") << "find C c"_ba << 1 << u"Not Found"_s;
+        QTest::newRow("short shape") << "name x3201"_ba << 2 << u"gives 5"_s;
+        QTest::newRow("bad fret") << "name x-3-2-0-1-25"_ba << 2 << u"string 6: '25' is neither a fret"_s;
+        QTest::newRow("minus nought fret") << "name x 3 2 0 1 -0"_ba << 2 << u"string 6: '-0' is neither"_s;
+        QTest::newRow("silent shape") << "name xxxxxx"_ba << 2 << u"no string sounds"_s;
+        QTest::newRow("format") << "find C --format=svg"_ba << 2 << u"format 'svg'"_s;
+        QTest::newRow("size") << "chord C Maj -f svg --size 4097"_ba << 2 << u"size '4097'"_s;
+        QTest::newRow("height") << "chord C Maj -f svg --size 16x15"_ba << 2 << u"size '16x15'"_s;
+        QTest::newRow("size for text") << "chord C --size 300"_ba << 2 << u"--size is for chord boxes"_s;
+        QTest::newRow("labels for json") << "name x32010 -f json --labels note"_ba << 2 << u"--labels is for"_s;
+        QTest::newRow("left-handed json") << "chord C -f json --left-handed"_ba << 2 << u"json draws none"_s;
+        QTest::newRow("option") << "chord C Maj --frets"_ba << 2 << u"unknown option '--frets'"_s;
+        QTest::newRow("command") << "C Maj"_ba << 2 << u"chordmoss chord C Maj"_s;
+        QTest::newRow("unwritable") << "chord C Maj -o /nonexistent/c.txt"_ba << 1 << u"cannot write"_s;
+        QTest::newRow("voicings type") << "voicings Cmja7"_ba << 2 << u"closest: Cmaj7"_s;
+        QTest::newRow("voicings max") << "voicings C Maj --max 0"_ba << 2 << u"--max '0' is not"_s;
+        QTest::newRow("voicings near") << "voicings C Maj --near 16"_ba << 2 << u"from 0 to 15"_s;
+        QTest::newRow("voicings bass") << "voicings C Maj --bass H"_ba << 2 << u"--bass 'H' is not a note"_s;
+        QTest::newRow("empty position") << "chord C Maj "_ba << 2 << u"position '' is not"_s;
+        QTest::newRow("size past int") << "chord C -f svg --size 4294967312"_ba << 2
+                                       << u"size '4294967312' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"_s;
+        QTest::newRow("size and a letter") << "name x32010 -f png --size 16x"_ba << 2 << u"size '16x'"_s;
+        QTest::newRow("size with a sign") << "chord C -f svg --size +300"_ba << 2 << u"size '+300'"_s;
+        QTest::newRow("a box too high") << "chord C -f png --size 4096"_ba << 2
+                                        << u"the drawing would be 4096x4547 pixels; each side is 16 to 4096, which a width of 16 to 3690"_s;
+        QTest::newRow("a grid too high") << "voicings C --max 100 -f svg"_ba << 2 << u"the drawing would be 800x"_s;
+        QTest::newRow("position past int") << "find C --position 4294967312"_ba << 2 << u"position '4294967312' is not"_s;
+        QTest::newRow("position with a sign") << "chord C Maj +5"_ba << 2 << u"position '+5' is not"_s;
+        QTest::newRow("max past int") << "voicings C --max 99999999999"_ba << 2
+                                      << u"--max '99999999999' is not a whole number from 1 to 100000"_s;
+        QTest::newRow("near minus nought") << "voicings C --near -0"_ba << 2 << u"--near '-0' is not"_s;
+        QTest::newRow("columns and a letter") << "sheet C --columns 4x"_ba << 2 << u"--columns '4x' is not a whole number from 1 to 8"_s;
+        QTest::newRow("escape sequence") << "chord \x1b[31mC"_ba << 2 << u"'\\e[31mC' does not start"_s;
+        QTest::newRow("bell") << "find \x07"_ba << 2 << u"'\\x07' is not a note"_s;
+        QTest::newRow("no UTF-8") << "find C\xff"_ba << 2 << u"'C\\xff' is not a note"_s;
+        QTest::newRow("very long") << "chord " + QByteArray(100000, 'C') << 2 << u"CCC\u2026' is no chord symbol"_s;
+        QTest::newRow("double sharp note") << "find Cx"_ba << 2 << u"'Cx' is not a note"_s;
+        QTest::newRow("two letters") << "find CC"_ba << 2 << u"'CC' is not a note"_s;
+        QTest::newRow("two notes in a word") << "find C~E"_ba << 2 << u"'C E' is not a note"_s;
+        QTest::newRow("double flat") << "find Cbb"_ba << 2 << u"'Cbb' is not a note"_s;
+        QTest::newRow("ambiguous option") << "chord C --l"_ba << 2 << u"ambiguous option '--l' for 'chord'"_s;
+        QTest::newRow("needs a value") << "chord C -f svg --size"_ba << 2 << u"option '--size' needs a value"_s;
+        QTest::newRow("takes no value") << "chord C --four-frets=yes"_ba << 2 << u"option '--four-frets' takes no value"_s;
+        QTest::newRow("another command's option") << "find C --all"_ba << 2 << u"unknown option '--all' for 'find'"_s;
+        QTest::newRow("options ended") << "chord C Maj -- --four-frets"_ba << 2 << u"position '--four-frets' is not"_s;
+        QTest::newRow("two sharps on a root") << "chord C## Maj"_ba << 2 << u"'C##' is no chord symbol"_s;
+        QTest::newRow("two flats on a root") << "chord Cbb Maj"_ba << 2 << u"'Cbb' is no chord symbol"_s;
+        QTest::newRow("one too many") << "chord C Maj 3 4"_ba << 2 << u"'4' is one too many"_s;
+        QTest::newRow("no shape") << "name"_ba << 2 << u"'name' needs a shape"_s;
+        QTest::newRow("a word past the shape") << "name x32010 x"_ba << 2 << u"'x32010 x' gives 2"_s;
+        QTest::newRow("labels") << "name x32010 -f svg --labels fret"_ba << 2 << u"labels 'fret' is not one of interval, note, finger"_s;
+        QTest::newRow("full device") << "chord C Maj -o /dev/full"_ba << 1 << u"cannot write '/dev/full': No space left on device"_s;
+        QTest::newRow("voicings text mirrored") << "voicings C --left-handed"_ba << 2 << u"has none"_s;
     }
 
     void help()
@@ -321,7 +506,7 @@ private slots:
 
     void pngNotForTheTerminal()
     {
-        // Standard output on a terminal: text goes there, a PNG does not.
+        // Standard output on a terminal: text goes there, a PNG does not, a PNG file does.
         const int master = posix_openpt(O_RDWR | O_NOCTTY);
         QVERIFY(master >= 0 && grantpt(master) == 0 && unlockpt(master) == 0);
         const int terminal = open(ptsname(master), O_RDWR | O_NOCTTY), saved = dup(STDOUT_FILENO);
@@ -329,36 +514,39 @@ private slots:
         std::ostringstream err;
         const int text = RunCommandLine({"chord", "C", "Maj"}, std::cout, err, DiagramPng);
         const int png = RunCommandLine({"chord", "C", "Maj", "-f", "png"}, std::cout, err, DiagramPng);
+        QTemporaryDir dir;
+        const std::string file = dir.filePath(u"c.png"_s).toStdString();
+        const int pngFile = RunCommandLine({"chord", "C", "Maj", "-f", "png", "-o", file}, std::cout, err, DiagramPng);
         dup2(saved, STDOUT_FILENO);
         for (int fd : {saved, terminal, master})
             close(fd);
-        QCOMPARE(text, 0);
-        QCOMPARE(png, 2);
-        QVERIFY(err.str().starts_with("chordmoss: a PNG is not for the terminal"));
+        QCOMPARE(std::tuple(text, png, pngFile), std::tuple(0, 2, 0));
+        QCOMPARE(err.str(), "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n");
+        QVERIFY(QImage(QString::fromStdString(file)).width() == 400);
+        // A painter that fails is a file not written.
+        std::ostringstream none, why;
+        const PngPainter broken = [](const ChordDiagram&, int, int) { return std::string(); };
+        QCOMPARE(RunCommandLine({"name", "x02010", "-f", "png"}, none, why, broken), 1);
+        QCOMPARE(none.str() + why.str(), "chordmoss: the PNG could not be painted\n");
     }
 
     void mistakes()
     {
-        QFETCH(QStringList, args);
+        QFETCH(QByteArray, line);
         QFETCH(int, code);
         QFETCH(QString, message);
-        const Run r = run(args);
+        const Run r = run(line);
         QCOMPARE(r.code, code);
-        QVERIFY2(QString::fromStdString(r.err).contains(message) && std::count(r.err.begin(), r.err.end(), '\n') == 1
-                     && r.out.empty(), r.err.c_str());
+        // One short line of UTF-8 with no control character, whatever the arguments held.
+        const QByteArray err = QByteArray::fromStdString(r.err);
+        QVERIFY2(QString::fromUtf8(err).contains(message) && err.count('\n') == 1 && err.endsWith('\n')
+                     && err.size() < 400 && QString::fromUtf8(err).toUtf8() == err && r.out.empty()
+                     && std::none_of(err.begin(), err.end() - 1, [](char c) { return uchar(c) < 0x20 || c == 0x7f; }),
+                 err.left(400));
     }
 
     void voicings()
     {
-        auto lines = [](const Run& r) { return QString::fromStdString(r.out).split(u'\n', Qt::SkipEmptyParts); };
-        const QStringList c = lines(run(words("voicings C Maj")));
-        QVERIFY(c.value(0).startsWith(u"C (C Maj): C E G - "_s) && c.value(1).startsWith(u"   1  x32010 "_s));
-        QVERIFY(run(words("voicings E")).out.starts_with("E (E Maj): E G# B - "));
-        QVERIFY(run(words("voicings F#m7b5 --max 1")).out.starts_with("F#m7b5 (F# Min7b5): F# A C E - "));
-        const QStringList f = lines(run(words("voicings F Maj --max 3")));
-        QCOMPARE(f.size(), 4);
-        QVERIFY(f.filter(u"133211"_s).value(0).contains(u"fingers 134211  difficulty"_s));
-        QVERIFY(f.filter(u"133211"_s).value(0).endsWith(u"barre fret 1 strings 6-1"_s));
         const QJsonObject slash = QJsonDocument::fromJson(QByteArray::fromStdString(
                                       run(words("voicings C/E --max 5 --format json")).out)).object();
         QCOMPARE(slash[u"symbol"_s].toString(), u"C/E"_s);
@@ -416,19 +604,7 @@ private slots:
                  "notes      3-F  5-Ab  7-C  1-Db\n\n  -----------\n  * * | | | *  9\n  | | * * | |  10\n"
                  "  | | | | * |  11\n  | | | | | |  12\n");
         const std::string svg = run(words("name x02010 -f svg")).out;
-        QVERIFY(svg.find(">7b</text>") != std::string::npos);
-        // Open strings are rings, fretted ones solid dots.
-        QVERIFY(svg.find("class=\"open\" data-string=\"2\" cx=\"67\" cy=\"52\" r=\"8.5\" fill=\"#ffffff\" "
-                         "stroke=\"#222222\" stroke-width=\"1.5\"/>") != std::string::npos);
-        QVERIFY(svg.find("r=\"10.5\" fill=\"#222222\"/>") != std::string::npos);
         QCOMPARE(QString::fromStdString(svg).count(u"<line class=\"string\""_s), 6);
-        QVERIFY(svg.find("class=\"nut\"") != std::string::npos && svg.find("fr</text>") == std::string::npos);
-        QVERIFY(run(words("chord C Maj")).out.find("\n  o x   o   o\n  ===========\n") != std::string::npos);
-        QVERIFY(run(words("name x02010 -f svg --labels note")).out.find(">G</text>") != std::string::npos);
-        const std::string notes = run(words("chord A 7th 5 -f svg --labels note")).out;
-        QVERIFY(notes.find(">Db</text>") != std::string::npos && notes.find(">5fr</text>") != std::string::npos);
-        QVERIFY(notes.find("class=\"nut\"") == std::string::npos);
-        QVERIFY(notes.find("text-anchor=\"middle\"") != std::string::npos); // labels centred on their dots
         const std::string json = run(words("chord C min7\\b3 -f json")).out;
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);
         const QMap<int, QPointF> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
@@ -441,8 +617,6 @@ private slots:
             QCOMPARE(mirrored[s].x(), 200 - dots[s].x());
         const Run png = run(words("name x02010 --format png --size 123x77"));
         QCOMPARE(QImage::fromData(QByteArray::fromStdString(png.out)).size(), QSize(123, 77));
-        for (const char* size : {"4096x16", "16x4096"})
-            QCOMPARE(run(words("chord C Maj -f svg --size") << QLatin1String(size)).code, 0);
         // At five pixels to the unit a dot ends at its radius (52.5): no outline
         // widens it (read off the string and fret lines through its centre), and
         // its label is centred on it.

@@ -11,7 +11,7 @@ if(rc)
     message(FATAL_ERROR "install failed: ${rc}")
 endif()
 set(id io.github.chordmoss.chordmoss)
-foreach(f bin/chordmoss share/chordmoss/guitar.jpg share/chordmoss/guitar@2x.jpg share/chordmoss/samples/E6.mp3
+foreach(f bin/chordmoss libexec/chordmoss-draw share/chordmoss/guitar.jpg share/chordmoss/guitar@2x.jpg share/chordmoss/samples/E6.mp3
           share/chordmoss/samples/Gb-1.mp3 share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
           share/icons/hicolor/16x16/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
           share/icons/hicolor/scalable/apps/${id}.svg share/doc/chordmoss/LICENSE)
@@ -87,7 +87,7 @@ endif()
 
 # The installed command line from another directory, and its manual page.
 foreach(run "--version|^chordmoss [0-9]+\\.[0-9]+\\.[0-9]+\n$" "chord;A;7th;5|fingering  575655\n"
-            "find;C;E;G|^A  Min7          002010\n")
+            "find;C;E;G|^A  Min7          002010\n" "name;x02010;-f;png;-o;g.png|^$")
     string(REPLACE "|" ";" run "${run}")
     list(POP_BACK run expected)
     execute_process(COMMAND "${prefix}/bin/chordmoss" ${run} WORKING_DIRECTORY "${WORK}/elsewhere"

@@ -1,16 +1,23 @@
-// SetFret, the position reader, RunIt, the display it writes and reads back,
-// and the hand edits of one string, on a fresh model.
+// The core the window runs on: the note circle and tables Init fills, the
+// chord formula lookup, SetFret, the position reader, RunIt, the display it
+// writes and reads back, the hand edits of one string, and the chord search
+// walk with the rules for a typed search note.
 #include <QtTest>
 
+#include "chordfinder.h"
+#include "chordformulas.h"
 #include "fretboardstate.h"
 #include "leadingnumber.h"
 #include "module1.h"
 #include "mousebutton.h"
+#include "noteentry.h"
 #include "runit.h"
+#include "searchwalk.h"
 #include "setfret.h"
 #include "stringedits.h"
 
 using namespace chordmoss;
+using namespace Qt::StringLiterals;
 
 namespace {
 
@@ -44,11 +51,197 @@ QString notes(const Module1& m)
     return out;
 }
 
+/// The table's items `from` to `to`, trimmed, joined by blanks.
+template <typename Table>
+QString joined(const Table& t, int from, int to)
+{
+    QStringList out;
+    for (int i = from; i <= to; ++i)
+        out << QString::fromStdString(t[i].str()).trimmed();
+    return out.join(QLatin1Char(' '));
+}
+
+/// Texts separated by "|".
+QStringList list(const char* texts) { return QString::fromLatin1(texts).split(QLatin1Char('|')); }
+
 } // namespace
 
 class TestVoicing : public QObject {
     Q_OBJECT
 private slots:
+    void initTurnsCircle_data()
+    {
+        QTest::addColumn<QString>("root");
+        QTest::addColumn<QString>("circle");
+        QTest::addColumn<QString>("slot0");
+        const QString fromA = QStringLiteral("A Bb B C Db D Eb E F Gb G Ab");
+        QTest::newRow("C") << "C " << "C Db D Eb E F Gb G Ab A Bb B" << "B";
+        QTest::newRow("Ab: eleven turns") << "Ab " << "Ab A Bb B C Db D Eb E F Gb G" << "G";
+        QTest::newRow("Bb: one turn") << "Bb " << "Bb B C Db D Eb E F Gb G Ab A" << "A";
+        QTest::newRow("A: no turn, slot 0 kept") << "A " << fromA << "B";
+        QTest::newRow("A without space") << "A" << fromA << "B";
+        QTest::newRow("padded A") << "  A  " << fromA << "B";
+        QTest::newRow("blank root: twelve turns") << "  " << fromA << "Ab";
+        QTest::newRow("Bb without space") << "Bb" << fromA << "Ab";
+        QTest::newRow("lower case") << "c " << fromA << "Ab";
+        QTest::newRow("sharp") << "C# " << fromA << "Ab";
+    }
+
+    void initTurnsCircle()
+    {
+        QFETCH(QString, root);
+        QFETCH(QString, circle);
+        QFETCH(QString, slot0);
+        Module1 m;
+        Init(m, "C "); // leaves B in the working slot
+        Init(m, root.toStdString());
+        QCOMPARE(joined(m.NoteNames, 1, 12), circle);
+        QCOMPARE(QString::fromStdString(m.NoteNames[0].str()).trimmed(), slot0);
+        QVERIFY(m.NoteNames[13].empty());
+    }
+
+    void initResetsStringsAndTables()
+    {
+        Module1 m;
+        Init(m, "C ");
+        m.PositionNotes[3] = "Ab ";
+        Init(m, "Eb ");
+        QCOMPARE(joined(m.PositionNotes, 1, 6), QStringLiteral("E A D G B E"));
+        // Along each string, fret by fret, the notes from its open note up.
+        const QString twice = QStringLiteral("A Bb B C Db D Eb E F Gb G Ab ").repeated(3);
+        for (int s = 1; s <= 6; ++s) {
+            const QString open = QString(QLatin1Char("EADGBE"[s - 1])) + u' ';
+            QCOMPARE(joined(m.stringNotes(s), 0, 14) + u' ', twice.mid(twice.indexOf(open)).section(u' ', 0, 14) + u' ');
+        }
+        QCOMPARE(&m.stringNotes(6), &m.ENotes);
+    }
+
+    void lookup_data()
+    {
+        QTest::addColumn<QString>("type");
+        QTest::addColumn<QList<int>>("degrees");
+        QTest::newRow("Maj") << "Maj " << QList<int>{1, 5, 8};
+        QTest::newRow("Min7\\b3 without space") << "Min7\\b3" << QList<int>{1, 4, 8, 11};
+        QTest::newRow("Min7\\b3 with space") << "Min7\\b3 " << QList<int>{};
+        QTest::newRow("lower-case maj") << "maj " << QList<int>{};
+        QTest::newRow("untrimmed") << " Maj " << QList<int>{};
+        QTest::newRow("11 has no root") << "11 " << QList<int>{3, 6, 8, 11};
+        QTest::newRow("13th has no root") << "13th " << QList<int>{3, 5, 10, 11};
+        QTest::newRow("Maj9+11 minor seventh") << "Maj9+11 " << QList<int>{1, 3, 5, 7, 11};
+        QTest::newRow("Maj13+11 fourth and sharp eleventh") << "Maj13+11 " << QList<int>{1, 6, 7, 10, 12};
+        QTest::newRow("6Add9 sharp fifth") << "6Add9 " << QList<int>{1, 3, 5, 8, 9};
+        QTest::newRow("(5)") << "(5) " << QList<int>{1, 8};
+        QTest::newRow("last type") << "Min7-5 " << QList<int>{1, 4, 7, 11};
+    }
+
+    void lookup()
+    {
+        QFETCH(QString, type);
+        QFETCH(QList<int>, degrees);
+        Module1 m;
+        LookupChordDegrees(m, "Min13 "); // leftovers of a larger set must go
+        LookupChordDegrees(m, type.toStdString());
+        for (int k = 1; k <= 12; ++k)
+            QCOMPARE(int(m.ChordDegrees[k]), degrees.contains(k) ? -1 : 0);
+    }
+
+    void walk_data()
+    {
+        // Presses: S is "Search" (from the start), N is "Next" (from the cursor).
+        QTest::addColumn<QStringList>("boxes");
+        QTest::addColumn<QString>("presses");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QList<int>>("cursor");
+        QTest::newRow("one note") << list("C ") << "SNNNNN"
+                                  << list("A Min |A Min6 |A Min\\6 |A Min6/9 |A Min6(9) |A Min7 ")
+                                  << QList<int>{0, 6, 1};
+        QTest::newRow("Next before any Search") << list("C ") << "N" << list("A Min ") << QList<int>{0, 1, 1};
+        QTest::newRow("Search starts again") << list("C ") << "SNNS" << list("A Min |A Min6 |A Min\\6 |A Min ")
+                                             << QList<int>{0, 1, 1};
+        QTest::newRow("three notes, every chord that holds them")
+            << list("C |E |G ") << "SNNNNNN"
+            << list("A Min7 |A Min7\\b3|A Min7\\b7 |A Min9 |A Min11 |Bb 13#11 |C Maj ") << QList<int>{3, 0, 3};
+        QTest::newRow("gaps between boxes") << list("D |||Gb ") << "SNN" << list("A Min13 |A Maj13+11 |Bb Maj7+5 ")
+                                            << QList<int>{1, 16, 4};
+        QTest::newRow("adjacent boxes") << list("D |Gb ") << "SNN" << list("A Min13 |A Maj13+11 |Bb Maj7+5 ")
+                                        << QList<int>{1, 16, 2};
+        QTest::newRow("five notes") << list("C |E |G |Bb |D ") << "SN" << list("C 9th |Not Found")
+                                    << QList<int>{3, 0, 0};
+        QTest::newRow("Next after Not Found keeps the root")
+            << list("C |Eb |Gb |A ") << "SNNNNNNNNN"
+            << list("A Dim7 |B 7b9 |C Dim7 |D 7b9 |Eb Dim7 |F 7b9 |Gb Dim7 |Ab 7b9 |Not Found|Ab 7b9 ")
+            << QList<int>{11, 38, 4};
+        QTest::newRow("same note twice") << list("C |C ") << "S" << list("Not Found") << QList<int>{0, 0, 0};
+        QTest::newRow("no note of the system") << list("Cb ") << "S" << list("Not Found") << QList<int>{0, 0, 0};
+    }
+
+    void walk()
+    {
+        QFETCH(QStringList, boxes);
+        QFETCH(QString, presses);
+        QFETCH(QStringList, shown);
+        QFETCH(QList<int>, cursor);
+        SearchBoxes entries;
+        for (int i = 0; i < boxes.size(); ++i)
+            entries[i] = boxes[i].toStdString();
+        CoreSearchHost host;
+        SearchCursorTable table{};
+        QStringList seen;
+        for (QChar p : presses) {
+            if (p == QLatin1Char('S'))
+                table = {0, 0, 0, 0};
+            // The chord on display is the one found; after "Not Found", the last candidate.
+            const bool found = SearchWalk(table, entries, host);
+            const QString onDisplay = QString::fromStdString(host.choice.root + host.choice.type);
+            QVERIFY(found || onDisplay == u"Ab Min7-5 "_s);
+            seen << (found ? onDisplay : u"Not Found"_s);
+        }
+        QCOMPARE(seen, shown);
+        QCOMPARE((QList<int>{table[1], table[2], table[3]}), cursor);
+    }
+
+    void notFoundWalksEveryCandidate()
+    {
+        // Every root is selected once and every type under each.
+        struct Counting : CoreSearchHost {
+            QList<int> roots;
+            int types = 0;
+            void selectRoot(int r) override { roots << r, CoreSearchHost::selectRoot(r); }
+            void selectType(int t) override { ++types, CoreSearchHost::selectType(t); }
+        } host;
+        SearchCursorTable table{};
+        QVERIFY(!SearchWalk(table, SearchBoxes{"C ", "Db ", "D ", "Eb ", "E "}, host)); // no chord holds them
+        QCOMPARE(host.roots, QList<int>({0, 1, 2, 3, 4, 5, 6, 7, 8, 9, 10, 11}));
+        QCOMPARE(host.types, 12 * 63);
+        QCOMPARE(RequiredCount(SearchBoxes{"", "C ", "", "D ", ""}), 2);
+    }
+
+    void entry_data()
+    {
+        QTest::addColumn<QString>("typed");
+        QTest::addColumn<bool>("letter");
+        QTest::addColumn<QString>("left");
+        QTest::newRow("c") << "c" << true << "C ";
+        QTest::newRow("eb") << "eb" << true << "Eb ";
+        QTest::newRow("aA") << "aA" << true << "Aa ";
+        QTest::newRow("gZ") << "gZ" << true << "Gz ";
+        QTest::newRow("c9") << "c9" << true << "C9 ";
+        QTest::newRow("padded") << "  g  " << false << "G ";
+        QTest::newRow("abz") << "abz" << true << "AbZ ";
+        QTest::newRow("h") << "h" << false << "H ";
+        QTest::newRow("blanks") << "   " << false << "";
+        QTest::newRow("empty") << "" << false << "";
+    }
+
+    void entry()
+    {
+        QFETCH(QString, typed);
+        QFETCH(bool, letter);
+        QFETCH(QString, left);
+        QCOMPARE(StartsWithNoteLetter(typed.toStdString()), letter);
+        QCOMPARE(QString::fromStdString(NormaliseEntry(typed.toStdString())), left);
+    }
+
     void setFret_data()
     {
         QTest::addColumn<double>("valx");

@@ -34,7 +34,12 @@ std::string escaped(const std::string& text)
         case '<': out += "&lt;"; break;
         case '>': out += "&gt;"; break;
         case '"': out += "&quot;"; break;
-        default: out += c;
+        default:
+            // XML has no control characters but the blanks: a title's are replaced.
+            if (static_cast<unsigned char>(c) < 0x20 && c != '\t' && c != '\n')
+                out += "\uFFFD";
+            else
+                out += c;
         }
     }
     return out;

@@ -1,53 +1,31 @@
 #include "chordfinder.h"
 
-#include "fretboardstate.h"
-#include "module1.h"
-#include "noteentry.h"
-#include "runit.h"
 #include "windowchord.h"
 
 namespace chordmoss {
 
-namespace {
-
-/// The window's combo boxes as the search walk selects them: a new root
-/// runs the computation twice, a type choice once.
-class CoreSearchHost : public SearchHost {
-public:
-    Module1 m;
-    FretboardState board;
-    ChordChoice choice;
-
-    void selectRoot(int r) override
-    {
-        choice.root = RootListItem(r);
-        RunIt(m, choice, board);
-        RunIt(m, choice, board);
-    }
-    void selectType(int t) override
-    {
-        choice.type = TypeListItem(t);
-        RunIt(m, choice, board);
-    }
-    std::string_view notesText() const override { return board.text1; }
-};
-
-} // namespace
-
-std::string RejectEntry(const std::string& typed)
+CoreSearchHost::CoreSearchHost()
 {
-    if (!typed.empty() && !StartsWithNoteLetter(typed))
-        return "Please enter a letter between A and G";
-    if (typed.find('#') != std::string::npos)
-        return "Please only enter flats";
-    return {};
+    Init(m, choice.root);
+    RunIt(m, choice, board);
+}
+
+void CoreSearchHost::selectRoot(int r)
+{
+    choice.root = RootListItem(r);
+    RunIt(m, choice, board);
+    RunIt(m, choice, board);
+}
+
+void CoreSearchHost::selectType(int t)
+{
+    choice.type = TypeListItem(t);
+    RunIt(m, choice, board);
 }
 
 std::vector<FoundChord> FindChords(const SearchBoxes& boxes, int position, bool fourFrets, bool alternate)
 {
     CoreSearchHost host;
-    Init(host.m, host.choice.root);
-    RunIt(host.m, host.choice, host.board);
     host.choice.expandFourFrets = fourFrets ? 1 : 0;
     if (alternate) {
         host.choice.alternate = 1;

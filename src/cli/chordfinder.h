@@ -5,10 +5,28 @@
 #include <string>
 #include <vector>
 
+#include "fretboardstate.h"
+#include "module1.h"
+#include "runit.h"
 #include "searchwalk.h"
 #include "shapenames.h"
 
 namespace chordmoss {
+
+/// The window's combo boxes as the search walk selects them, on the core: a
+/// new root runs the computation twice, a type choice once. It starts as the
+/// window does after its load handler.
+class CoreSearchHost : public SearchHost {
+public:
+    Module1 m;
+    FretboardState board;
+    ChordChoice choice;
+
+    CoreSearchHost();
+    void selectRoot(int r) override;
+    void selectType(int t) override;
+    std::string_view notesText() const override { return board.text1; }
+};
 
 /// One chord the search stops at, with the fingering the window then shows.
 struct FoundChord {
@@ -16,10 +34,6 @@ struct FoundChord {
     int type; // type list index
     Frets frets;
 };
-
-/// Checks one search entry as the search boxes do while it is typed; returns
-/// the message the window would show, or an empty text when it is accepted.
-std::string RejectEntry(const std::string& typed);
 
 /// Presses "Search" once and "Next" until "Not Found" on a fresh window with
 /// the options ticked and the position chosen; the boxes hold the entries

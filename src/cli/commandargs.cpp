@@ -1,8 +1,11 @@
 #include "commandargs.h"
 
 #include <algorithm>
+#include <charconv>
 
 #include "chorddiagram.h"
+#include "quotedtext.h"
+#include "trimblanks.h"
 
 namespace chordmoss {
 
@@ -54,7 +57,7 @@ Parsed ParseArguments(const std::string& command, const std::vector<std::string>
                 matches.push_back(&o);
         }
         if (matches.size() != 1)
-            throw UsageError{(matches.empty() ? "unknown option '" : "ambiguous option '") + arg + "' for '"
+            throw UsageError{(matches.empty() ? "unknown option " : "ambiguous option ") + QuotedArgument(arg) + " for '"
                              + command + "'"};
         const OptionSpec& o = *matches.front();
         std::string value;
@@ -82,18 +85,32 @@ std::string Joined(const std::vector<std::string>& names)
     return out;
 }
 
-int ParsePosition(std::string text)
+int ReadWholeNumber(std::string_view text, int low, int high)
+{
+    // Digits only: a sign, a blank or a trailing letter is no number here, and
+    // from_chars reports a value past int instead of wrapping it.
+    int n = 0;
+    const bool digits = !text.empty() && text.find_first_not_of("0123456789") == std::string_view::npos;
+    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
+    return digits && ec == std::errc() && end == text.data() + text.size() && n >= low && n <= high ? n : -1;
+}
+
+int WholeNumberOption(const Parsed& p, const std::string& name, int low, int high)
+{
+    const std::string text = p.value(name, "");
+    const int n = ReadWholeNumber(text, low, high);
+    if (n < 0)
+        throw UsageError{"--" + name + ' ' + QuotedArgument(text) + " is not a whole number from " + std::to_string(low)
+                         + " to " + std::to_string(high)};
+    return n;
+}
+
+int ParsePosition(std::string_view text)
 {
     // As the list shows it ("5 ") or as typed.
-    text.erase(0, text.find_first_not_of(' '));
-    text.erase(text.find_last_not_of(' ') + 1);
-    int n = -1;
-    const bool digits = !text.empty() && text.size() <= 2
-                        && std::all_of(text.begin(), text.end(), [](char c) { return c >= '0' && c <= '9'; });
-    if (digits)
-        n = std::stoi(text);
-    if (n < 0 || n > 12)
-        throw UsageError{"position '" + text + "' is not one of the list's positions 0 to 12"};
+    const int n = ReadWholeNumber(TrimBlanks(text), 0, 12);
+    if (n < 0)
+        throw UsageError{"position " + QuotedArgument(text) + " is not one of the list's positions 0 to 12"};
     return n;
 }
 
@@ -123,10 +140,10 @@ Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<
     r.format = p.value("format", "text");
     const bool known = r.format == "text" || r.format == "json" || (diagrams && (r.format == "svg" || r.format == "png"));
     if (!known)
-        throw UsageError{"format '" + r.format + "' is not one of " + (diagrams ? "text, json, svg, png" : "text, json")};
+        throw UsageError{"format " + QuotedArgument(r.format) + " is not one of " + (diagrams ? "text, json, svg, png" : "text, json")};
     r.labels = p.value("labels", "interval");
     if (std::find(labelKinds.begin(), labelKinds.end(), r.labels) == labelKinds.end())
-        throw UsageError{"labels '" + r.labels + "' is not one of " + Joined(labelKinds)};
+        throw UsageError{"labels " + QuotedArgument(r.labels) + " is not one of " + Joined(labelKinds)};
     r.leftHanded = p.has("left-handed");
     const bool box = r.format == "svg" || r.format == "png";
     for (const char* option : {"labels", "size"}) {
@@ -139,15 +156,11 @@ Presentation ReadPresentation(const Parsed& p, bool diagrams, const std::vector<
         // WIDTH or WIDTHxHEIGHT, digits only: "300x", "x200" and "+300" are refused.
         const std::string s = p.value("size", "");
         const std::size_t x = s.find('x');
-        auto pixels = [](const std::string& digits) {
-            const bool ok = !digits.empty() && digits.size() <= 4 && digits.find_first_not_of("0123456789") == std::string::npos;
-            const int v = ok ? std::stoi(digits) : 0;
-            return v >= 16 && v <= 4096 ? v : -1;
-        };
-        r.width = pixels(s.substr(0, x));
-        r.height = x == std::string::npos ? 0 : pixels(s.substr(x + 1));
+        r.width = ReadWholeNumber(std::string_view(s).substr(0, x), kSmallestSide, kLargestSide);
+        r.height = x == std::string::npos ? 0 : ReadWholeNumber(std::string_view(s).substr(x + 1), kSmallestSide, kLargestSide);
         if (r.width < 0 || r.height < 0)
-            throw UsageError{"size '" + s + "' is not WIDTH or WIDTHxHEIGHT, each 16 to 4096 pixels"};
+            throw UsageError{"size " + QuotedArgument(s) + " is not WIDTH or WIDTHxHEIGHT, each "
+                             + std::to_string(kSmallestSide) + " to " + std::to_string(kLargestSide) + " pixels"};
     }
     return r;
 }
@@ -158,6 +171,19 @@ Result Drawing(const Presentation& how, const ChordDiagram& diagram, PngPainter 
     const int drawn = int(diagram.width());
     const int width = how.width ? how.width : how.format == "png" ? 2 * drawn : drawn;
     const int height = how.height ? how.height : diagram.heightFor(width);
+    if (height > kLargestSide || height < kSmallestSide) {
+        // The height follows from the width: say which widths keep it in bounds.
+        int widest = kLargestSide;
+        while (widest > kSmallestSide && diagram.heightFor(widest) > kLargestSide)
+            --widest;
+        int narrowest = kSmallestSide;
+        while (narrowest < widest && diagram.heightFor(narrowest) < kSmallestSide)
+            ++narrowest;
+        throw UsageError{"the drawing would be " + std::to_string(width) + 'x' + std::to_string(height)
+                         + " pixels; each side is " + std::to_string(kSmallestSide) + " to " + std::to_string(kLargestSide)
+                         + ", which a width of " + std::to_string(narrowest) + " to " + std::to_string(widest)
+                         + " (--size) keeps"};
+    }
     if (how.format == "svg")
         return {diagram.svg(width, height)};
     if (!painter)

@@ -40,8 +40,20 @@ Parsed ParseArguments(const std::string& command, const std::vector<std::string>
 /// Returns the names joined by commas.
 std::string Joined(const std::vector<std::string>& names);
 
+/// The smallest and largest side of a drawn chord box, in pixels.
+inline constexpr int kSmallestSide = 16;
+inline constexpr int kLargestSide = 4096;
+
+/// Returns the whole number `text` writes in digits alone if it is from `low`
+/// to `high` (both at least 0), else -1.
+int ReadWholeNumber(std::string_view text, int low, int high);
+
+/// Reads option `name` as a whole number from `low` to `high`; UsageError
+/// naming the range otherwise.
+int WholeNumberOption(const Parsed& p, const std::string& name, int low, int high);
+
 /// Reads a position 0 to 12, as the list shows it ("5 ") or as typed.
-int ParsePosition(std::string text);
+int ParsePosition(std::string_view text);
 
 /// Reads the chord at the start of `words`: one symbol ("Cm7", "F#m7b5", "Bb/D") or ROOT TYPE
 /// as two words ("C Min7", "C m7"), and sets `taken` to the words it used (1 or 2). A lone root

@@ -3,9 +3,7 @@
 #include <unistd.h>
 
 #include <algorithm>
-#include <cerrno>
-#include <cstring>
-#include <fstream>
+#include <csignal>
 #include <iostream>
 #include <map>
 #include <optional>
@@ -18,6 +16,8 @@
 #include "chordreports.h"
 #include "degreelabels.h"
 #include "noteentry.h"
+#include "outputfile.h"
+#include "quotedtext.h"
 #include "shapenames.h"
 #include "trimblanks.h"
 #include "sheetcommand.h"
@@ -50,8 +50,9 @@ chord   shows what the window shows when, after starting, you tick the options
         box. Like the window it writes notes as flats (C# is shown as Db).
         A lone root and a number read as a type when they can: C 7 is C7.
 find    lists every chord that Search and then Next show for one to five notes,
-        with its fingering; sharps are read as flats (C# as Db) and the answers
-        are written with the window's flats.
+        with its fingering; a NOTE is a letter A to G with at most one # or b,
+        read as the window's flats (C# as Db, E# as F, Cb as B), and the
+        answers are written with the window's flats.
 name    names a shape given as x32010, x-10-12-12-11-10 or x 3 2 0 1 0: the
         chords whose notes are exactly the notes sounded, then (five, or all
         with --all) those that include them, the names a guitarist says first
@@ -73,10 +74,11 @@ Options:
   -o, --output FILE    write the result to FILE instead of standard output (-)
   --labels KIND        svg, png: diagram labels, interval (default), note or
                        finger (voicings: finger by default)
-  --size W[xH]         svg, png: diagram size in pixels (default 200 wide; png 400)
+  --size W[xH]         svg, png: diagram size in pixels (default 200 wide; png 400),
+                       each side 16 to 4096 (the height follows the width)
   --left-handed        text, svg, png: mirror the chord box
   --bass NOTE          voicings: only those whose lowest note is NOTE
-  --max N              voicings: list the first N (svg and png: 12 by default)
+  --max N              voicings: list the first N, 1 to 100000 (svg and png: 12 by default)
   --near FRET          voicings: rank those around FRET (0 to 15) first
   -h, --help           show this help
   -V, --version        show the version
@@ -129,11 +131,11 @@ Result chordCommand(const Parsed& p, PngPainter painter)
     std::size_t taken = 0;
     const ChordSymbol chord = ReadChord(p.positional, taken);
     if (chord.bass >= 0)
-        throw UsageError{"'chord' shows the window's fingering, which has no slash bass; leave out '/"
-                         + chord.bassName + "'"};
+        throw UsageError{"'chord' shows the window's fingering, which has no slash bass; leave out "
+                         + QuotedArgument('/' + chord.bassName)};
     if (p.positional.size() > taken + 1)
-        throw UsageError{"'chord' takes a CHORD (or ROOT TYPE) and a POSITION; '" + p.positional[taken + 1]
-                         + "' is one too many" + (p.positional.size() > taken + 2 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
+        throw UsageError{"'chord' takes a CHORD (or ROOT TYPE) and a POSITION; " + QuotedArgument(p.positional[taken + 1])
+                         + " is one too many" + (p.positional.size() > taken + 2 ? " (a type with blanks needs no quotes: 'Maj7' not 'Maj 7')" : "")};
     ChordRequest request;
     request.root = chord.root;
     request.type = chord.type;
@@ -180,16 +182,16 @@ Result findCommand(const Parsed& p)
     SearchBoxes boxes;
     std::vector<std::string> notes;
     for (std::size_t i = 0; i < p.positional.size(); ++i) {
-        // A sharp is read as the flat the search boxes take (C# as Db).
-        std::string entry = p.positional[i];
-        if (entry.find('#') != std::string::npos && ParseNoteName(TrimBlanks(entry)) >= 0)
-            entry = NoteOf(ParseNoteName(TrimBlanks(entry)));
-        const std::string rejected = RejectEntry(entry);
-        if (!rejected.empty())
-            throw UsageError{"'" + p.positional[i] + "': " + rejected};
-        boxes[i] = NormaliseEntry(entry);
-        if (!boxes[i].empty())
-            notes.push_back(Shown(boxes[i]));
+        // A note name, read as the flat the search boxes take (C# as Db, E# as
+        // F, Cb as B); an empty word leaves its box empty, as in the window.
+        const std::string_view word = TrimBlanks(p.positional[i]);
+        if (word.empty())
+            continue;
+        const int note = ParseNoteName(word);
+        if (note < 0)
+            throw UsageError{QuotedArgument(p.positional[i]) + " is not a note: a letter A to G, then at most one # or b"};
+        boxes[i] = NormaliseEntry(NoteOf(note));
+        notes.push_back(Shown(boxes[i]));
     }
     if (boxes[0].empty())
         throw UsageError{"Please enter the notes in the chord"};
@@ -242,6 +244,13 @@ Result nameCommand(const Parsed& p, PngPainter painter)
                     frets, labels, painter);
 }
 
+/// Returns the word as typed, or quoted when it holds what a terminal must not see.
+std::string plainOrQuoted(const std::string& word)
+{
+    const std::string quoted = QuotedArgument(word);
+    return quoted == '\'' + word + '\'' && word.find_first_of(" '\\") == std::string::npos ? word : quoted;
+}
+
 Result run(const std::vector<std::string>& args, PngPainter painter, PdfPainter pdf)
 {
     static const std::vector<std::string> kDiagramOptions = {"format", "output", "labels", "size", "left-handed", "help"};
@@ -270,8 +279,8 @@ Result run(const std::vector<std::string>& args, PngPainter painter, PdfPainter 
         std::string unread;
         if (ParseChordSymbol(args[0], chord, unread))
             hint = "; to look up a chord: chordmoss chord " + args[0]
-                   + (args.size() >= 2 && ParseNoteName(args[0]) >= 0 ? ' ' + args[1] : "");
-        throw UsageError{"unknown command '" + command + "' (chord, find, name, voicings, types or sheet" + hint + ")"};
+                   + (args.size() >= 2 && ParseNoteName(args[0]) >= 0 ? ' ' + plainOrQuoted(args[1]) : "");
+        throw UsageError{"unknown command " + QuotedArgument(command) + " (chord, find, name, voicings, types or sheet" + hint + ")"};
     }
     const Parsed p = ParseArguments(command, args, 1, allowed);
     if (p.has("help"))
@@ -282,11 +291,13 @@ Result run(const std::vector<std::string>& args, PngPainter painter, PdfPainter 
                : command == "voicings" ? VoicingsCommand(p, painter)
                : command == "sheet"    ? SheetCommand(p, painter, pdf)
                                        : nameCommand(p, painter);
+    // Text, JSON and SVG are UTF-8 whatever bytes an argument (a title) brought in.
+    if (!r.binary)
+        r.bytes = ValidUtf8(r.bytes);
     if (p.has("output") && p.value("output", "") != "-") {
         const std::string file = p.value("output", "");
-        std::ofstream f(file, std::ios::binary | std::ios::trunc);
-        if (!f || !f.write(r.bytes.data(), std::streamsize(r.bytes.size())) || !f.flush())
-            return {{}, 1, false, "cannot write '" + file + "': " + std::strerror(errno)};
+        if (const std::string problem = WriteFileWhole(file, r.bytes); !problem.empty())
+            return {{}, 1, false, "cannot write " + QuotedArgument(file) + ": " + problem};
         r.bytes.clear();
         r.binary = false; // written to the file: nothing binary goes to standard output
     }
@@ -323,6 +334,9 @@ int RunCommandLine(const std::vector<std::string>& args, std::ostream& out, std:
 int RunCommandLine(int argc, char** argv, PngPainter painter, PdfPainter pdf)
 {
     std::ios::sync_with_stdio(false);
+    // A file-size limit makes a write fail (and the output file is left as it
+    // was) instead of ending the process halfway.
+    std::signal(SIGXFSZ, SIG_IGN);
     return RunCommandLine(std::vector<std::string>(argv + 1, argv + argc), std::cout, std::cerr, painter, pdf);
 }
 

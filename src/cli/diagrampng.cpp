@@ -3,6 +3,7 @@
 #include <QBuffer>
 #include <QGuiApplication>
 #include <QImage>
+#include <QLibraryInfo>
 #include <QPageSize>
 #include <QPainter>
 #include <QPdfWriter>
@@ -28,7 +29,9 @@ void quietAboutRuntimeDir(QtMsgType type, const QMessageLogContext& context, con
     g_previousHandler(type, context, text);
 }
 
-std::unique_ptr<QGuiApplication> offscreenApplication()
+} // namespace
+
+std::unique_ptr<QGuiApplication> OffscreenApplication()
 {
     if (QCoreApplication::instance())
         return {};
@@ -37,8 +40,15 @@ std::unique_ptr<QGuiApplication> offscreenApplication()
     static char name[] = "chordmoss";
     static char* argv[] = {name, nullptr};
     qputenv("QT_QPA_PLATFORM", "offscreen");
+    // PNG is built into Qt Gui: with no plugin folder but the platforms', the
+    // image format plugins (and the libraries they bring) are not loaded.
+    if (!qEnvironmentVariableIsSet("QT_QPA_PLATFORM_PLUGIN_PATH"))
+        qputenv("QT_QPA_PLATFORM_PLUGIN_PATH", QLibraryInfo::path(QLibraryInfo::PluginsPath).toLocal8Bit() + "/platforms");
+    QCoreApplication::setLibraryPaths({});
     return std::make_unique<QGuiApplication>(argc, argv);
 }
+
+namespace {
 
 /// Draws every shape of the diagram in its own units.
 void paintShapes(QPainter& p, const ChordDiagram& diagram)
@@ -78,7 +88,7 @@ void paintShapes(QPainter& p, const ChordDiagram& diagram)
 
 std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
 {
-    const auto app = offscreenApplication();
+    const auto app = OffscreenApplication();
     QImage image(width, height, QImage::Format_ARGB32_Premultiplied);
     image.fill(Qt::white);
     {
@@ -98,7 +108,7 @@ std::string DiagramPng(const ChordDiagram& diagram, int width, int height)
 
 std::string DiagramPdf(const ChordDiagram& page, const std::string& paper)
 {
-    const auto app = offscreenApplication();
+    const auto app = OffscreenApplication();
     QByteArray bytes;
     QBuffer buffer(&bytes);
     buffer.open(QIODevice::WriteOnly);

@@ -1,8 +1,16 @@
 #pragma once
 
+#include <memory>
 #include <string>
 
+class QGuiApplication;
+
 namespace chordmoss {
+
+/// Returns a Qt Gui application object on the offscreen platform, with only
+/// the platform plugin loaded and Qt's note about a missing runtime directory
+/// kept off standard error; nothing when an application object exists.
+std::unique_ptr<QGuiApplication> OffscreenApplication();
 
 class ChordDiagram;
 

@@ -6,6 +6,8 @@
 #include <cstdio>
 #include <cstdlib>
 
+#include "quotedtext.h"
+
 namespace chordmoss {
 
 namespace {
@@ -25,7 +27,7 @@ void handler(QtMsgType type, const QMessageLogContext& context, const QString& t
         std::fprintf(stderr,
                      "chordmoss: the window cannot reach a display (DISPLAY=%s); see 'chordmoss --help' for the "
                      "command line\n",
-                     display ? display : "");
+                     QuotedArgument(display ? display : "").c_str());
         std::_Exit(1);
     }
     g_previous(type, context, text);

@@ -7,9 +7,14 @@ namespace chordmoss {
 /// <prefix>/libexec once installed.
 inline constexpr const char* kGuiProgram = "chordmoss-gui";
 
-/// Replaces this process with the full program, passing the same arguments,
-/// so the window (or the PNG) comes up exactly as if it had been started
-/// directly. Returns only when that fails, having said so on standard error.
-int RunGuiProgram(char** argv);
+/// The file name of the program that paints PNG and PDF drawings with Qt Gui
+/// alone; it sits where the full program does.
+inline constexpr const char* kDrawProgram = "chordmoss-draw";
+
+/// Replaces this process with `program` (the full program or the drawing
+/// one), passing the same arguments, so the window (or the PNG) comes up
+/// exactly as if it had been started directly. Returns only when that fails,
+/// having said so on standard error.
+int RunGuiProgram(char** argv, const char* program = kGuiProgram);
 
 } // namespace chordmoss

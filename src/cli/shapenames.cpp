@@ -2,13 +2,14 @@
 
 #include <algorithm>
 #include <bit>
-#include <charconv>
 #include <tuple>
 
 #include "chordformulas.h"
 #include "chordnames.h"
 #include "chordsymbol.h"
+#include "commandargs.h"
 #include "notespelling.h"
+#include "quotedtext.h"
 #include "symbolreader.h"
 #include "notetables.h"
 #include "windowchord.h"
@@ -23,8 +24,8 @@ bool parseFret(std::string_view word, int& fret)
         fret = -1;
         return true;
     }
-    const auto [end, ec] = std::from_chars(word.data(), word.data() + word.size(), fret);
-    return ec == std::errc() && end == word.data() + word.size() && fret >= 0 && fret <= kHighestNamedFret;
+    fret = ReadWholeNumber(word, 0, kHighestNamedFret);
+    return fret >= 0;
 }
 
 std::vector<std::string> split(const std::string& text, char separator)
@@ -56,15 +57,15 @@ bool ParseShape(const std::vector<std::string>& words, Frets& frets, std::string
         }
     }
     if (tokens.size() != 6) {
-        error = "a shape has six strings, from the low E string to the high E string; '";
+        std::string given;
         for (std::size_t i = 0; i < words.size(); ++i)
-            error += (i ? " " : "") + words[i];
-        error += "' gives " + std::to_string(tokens.size()) + " (e.g. x32010, x-10-12-12-11-10 or x 3 2 0 1 0)";
+            given += (i ? " " : "") + words[i];
+        error = "a shape has six strings, from the low E string to the high E string; " + QuotedArgument(given) + " gives " + std::to_string(tokens.size()) + " (e.g. x32010, x-10-12-12-11-10 or x 3 2 0 1 0)";
         return false;
     }
     for (int s = 0; s < 6; ++s) {
         if (!parseFret(tokens[s], frets[s])) {
-            error = "string " + std::to_string(s + 1) + ": '" + tokens[s] + "' is neither a fret 0 to "
+            error = "string " + std::to_string(s + 1) + ": " + QuotedArgument(tokens[s]) + " is neither a fret 0 to "
                     + std::to_string(kHighestNamedFret) + " nor x";
             return false;
         }

@@ -1,10 +1,10 @@
 #include "sheetcommand.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "chorddiagram.h"
 #include "chordsymbol.h"
+#include "quotedtext.h"
 #include "voicingfinder.h"
 
 namespace chordmoss {
@@ -41,7 +41,7 @@ Result SheetCommand(const Parsed& p, PngPainter png, PdfPainter pdf)
         throw UsageError{"'sheet' needs one or more chords, e.g. 'chordmoss sheet C G/B Am7 Fmaj7 -o song.pdf'"};
     const std::string format = sheetFormat(p);
     if (format != "svg" && format != "png" && format != "pdf")
-        throw UsageError{"format '" + format + "' is not one of svg, png, pdf"};
+        throw UsageError{"format " + QuotedArgument(format) + " is not one of svg, png, pdf"};
     const std::string paperName = p.value("paper", "a4");
     const Paper* paper = nullptr;
     for (const Paper& candidate : kPapers) {
@@ -49,14 +49,10 @@ Result SheetCommand(const Parsed& p, PngPainter png, PdfPainter pdf)
             paper = &candidate;
     }
     if (!paper)
-        throw UsageError{"paper '" + paperName + "' is not one of a4, letter"};
+        throw UsageError{"paper " + QuotedArgument(paperName) + " is not one of a4, letter"};
     int columns = 4;
-    if (p.has("columns")) {
-        const std::string text = p.value("columns", "");
-        const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), columns);
-        if (text.empty() || ec != std::errc() || end != text.data() + text.size() || columns < 1 || columns > kMostColumns)
-            throw UsageError{"--columns '" + text + "' is not a whole number from 1 to " + std::to_string(kMostColumns)};
-    }
+    if (p.has("columns"))
+        columns = WholeNumberOption(p, "columns", 1, kMostColumns);
 
     std::vector<ChordDiagram> boxes;
     for (const std::string& word : p.positional) {

@@ -4,6 +4,7 @@
 #include "chordnames.h"
 #include "jsontext.h"
 #include "notespelling.h"
+#include "quotedtext.h"
 
 namespace chordmoss {
 
@@ -54,7 +55,7 @@ std::string column(std::string text, std::size_t width)
 Result TypesCommand(const Parsed& p)
 {
     if (!p.positional.empty())
-        throw UsageError{"'types' takes no arguments; '" + p.positional.front() + "' is one too many"};
+        throw UsageError{"'types' takes no arguments; " + QuotedArgument(p.positional.front()) + " is one too many"};
     const Presentation how = ReadPresentation(p, false);
     std::string out;
     if (how.format == "text") {

@@ -1,6 +1,5 @@
 #include "voicingscommand.h"
 
-#include <charconv>
 #include <cstdio>
 
 #include "chorddiagram.h"
@@ -9,6 +8,7 @@
 #include "chordsymbol.h"
 #include "jsontext.h"
 #include "notespelling.h"
+#include "quotedtext.h"
 #include "voicingfinder.h"
 #include "windowchord.h"
 
@@ -18,18 +18,6 @@ namespace {
 
 constexpr int kBoxesByDefault = 12;
 constexpr int kBoxColumns = 4;
-
-/// Reads a whole number from `low` to `high` for option `name`.
-int wholeNumber(const Parsed& p, const std::string& name, int low, int high)
-{
-    const std::string text = p.value(name, "");
-    int n = 0;
-    const auto [end, ec] = std::from_chars(text.data(), text.data() + text.size(), n);
-    if (text.empty() || ec != std::errc() || end != text.data() + text.size() || n < low || n > high)
-        throw UsageError{"--" + name + " '" + text + "' is not a whole number from " + std::to_string(low) + " to "
-                         + std::to_string(high)};
-    return n;
-}
 
 /// A voicing's fingers as one word: x muted, 0 open, 1 to 4 the finger.
 std::string fingersText(const ChordVoicing& v)
@@ -152,21 +140,21 @@ Result VoicingsCommand(const Parsed& p, PngPainter painter)
     Chord c;
     c.symbol = ReadChord(p.positional, taken);
     if (p.positional.size() > taken)
-        throw UsageError{"'voicings' takes a CHORD (or ROOT TYPE); '" + p.positional[taken] + "' is one too many"};
+        throw UsageError{"'voicings' takes a CHORD (or ROOT TYPE); " + QuotedArgument(p.positional[taken]) + " is one too many"};
     if (p.has("bass")) {
         std::string written;
         c.symbol.bass = ParseNoteName(p.value("bass", ""), &written);
         if (c.symbol.bass < 0)
-            throw UsageError{"--bass '" + p.value("bass", "") + "' is not a note (A to G, with # or b)"};
+            throw UsageError{"--bass " + QuotedArgument(p.value("bass", "")) + " is not a note (A to G, with # or b)"};
         c.symbol.bassName = written;
     }
     const Presentation how = ReadPresentation(p, true, {"finger", "interval", "note"});
     const bool boxes = how.format == "svg" || how.format == "png";
     if (how.leftHanded && !boxes)
         throw UsageError{"--left-handed mirrors chord boxes (--format svg or png); the voicings list has none"};
-    const int max = p.has("max") ? wholeNumber(p, "max", 1, 100000) : boxes ? kBoxesByDefault : 100000;
+    const int max = p.has("max") ? WholeNumberOption(p, "max", 1, 100000) : boxes ? kBoxesByDefault : 100000;
     const VoicingRequest request{c.symbol.root, c.symbol.type, c.symbol.bass,
-                                 p.has("near") ? wholeNumber(p, "near", 0, kHighestVoicingFret) : -1};
+                                 p.has("near") ? WholeNumberOption(p, "near", 0, kHighestVoicingFret) : -1};
     const std::vector<ChordVoicing> all = FindVoicings(request);
 
     c.name = c.symbol.rootName + ' ' + Shown(TypeListItem(c.symbol.type))

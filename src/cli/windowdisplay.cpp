@@ -4,6 +4,8 @@
 #include <cstdlib>
 #include <string_view>
 
+#include "quotedtext.h"
+
 namespace chordmoss {
 
 namespace {
@@ -87,8 +89,8 @@ std::string WindowDisplayProblem(int argc, char** argv)
             || (platform != "xcb" && !platform.starts_with("wayland")))
             return {};
     }
-    return "no display for the platform '" + platforms
-           + "' (DISPLAY or WAYLAND_DISPLAY is unset); see 'chordmoss --help' for the command line";
+    return "no display for the platform " + QuotedArgument(platforms)
+           + " (DISPLAY or WAYLAND_DISPLAY is unset); see 'chordmoss --help' for the command line";
 }
 
 } // namespace chordmoss

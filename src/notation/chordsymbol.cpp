@@ -6,6 +6,7 @@
 
 #include "chordformulas.h"
 #include "notespelling.h"
+#include "quotedtext.h"
 #include "symbolreader.h"
 #include "trimblanks.h"
 
@@ -175,8 +176,8 @@ std::string refusal(std::string_view written, const ChordSymbol& root, std::stri
         nearest += (nearest.empty() ? "" : ", ") + (read ? withNotes(c) : SymbolText(c));
     }
     if (read)
-        return "'" + std::string(written) + "' is none of the 63 chord types; nearest by notes: " + nearest;
-    return "'" + std::string(written) + "' is no chord symbol ('chordmoss types' lists them); closest: " + nearest;
+        return QuotedArgument(written) + " is none of the 63 chord types; nearest by notes: " + nearest;
+    return QuotedArgument(written) + " is no chord symbol ('chordmoss types' lists them); closest: " + nearest;
 }
 
 /// Reads a suffix and an optional slash bass onto `out`, whose root is set.
@@ -255,7 +256,7 @@ bool ParseChordSymbol(std::string_view text, ChordSymbol& out, std::string& erro
     const std::size_t n = noteLength(t);
     ChordSymbol c;
     if (n == 0 || (c.root = ParseNoteName(t.substr(0, n), &c.rootName)) < 0) {
-        error = "'" + std::string(t) + "' does not start with a root: a letter A to G, then # or b";
+        error = QuotedArgument(t) + " does not start with a root: a letter A to G, then # or b";
         return false;
     }
     if (!readSuffix(t, t.substr(n), c, error))
@@ -269,7 +270,7 @@ bool ParseChordWords(std::string_view root, std::string_view type, ChordSymbol& 
     ChordSymbol c;
     c.root = ParseNoteName(TrimBlanks(root), &c.rootName);
     if (c.root < 0) {
-        error = "unknown root '" + std::string(TrimBlanks(root)) + "': a root is a letter A to G, then # or b";
+        error = "unknown root " + QuotedArgument(TrimBlanks(root)) + ": a root is a letter A to G, then # or b";
         return false;
     }
     if (!readSuffix(std::string(TrimBlanks(root)) + ' ' + std::string(TrimBlanks(type)), type, c, error))
