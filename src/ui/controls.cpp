@@ -394,6 +394,10 @@ void PictureControl::loadFor(double ratio)
     if (m_picture.isNull())
         m_picture = m_load(!m_forDense);
     m_scaled = QPixmap();
+    // A picture that fills the area without transparency hides what lies
+    // beneath it, which then is not painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.hasAlphaChannel()
+                 && (m_picture.size() == size() || m_picture.size() == size() * 2));
 }
 
 void PictureControl::paintEvent(QPaintEvent*)
