@@ -5,11 +5,11 @@ BUILDTYPE ?= RelWithDebInfo
 PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
              libbenchmark-dev fonts-liberation2 appstream desktop-file-utils \
              pulseaudio pulseaudio-utils locales poppler-utils qt6-wayland \
-             xvfb dbus at-spi2-core python3-pyatspi
+             xvfb dbus at-spi2-core python3-pyatspi libclang-rt-14-dev
 # Locales whose decimal comma the tests read numbers under.
 TEST_LOCALES := de_DE tr_TR
 
-.PHONY: all deps configure build run test test-asan fuzz bench assets clean
+.PHONY: all deps configure build run test test-asan fuzz bench bench-startup assets clean
 
 all: build
 
@@ -78,6 +78,15 @@ fuzz: deps
 
 bench: build
 	QT_QPA_PLATFORM=offscreen SDL_AUDIODRIVER=dummy ./$(BUILD)/bench/chordmoss_bench
+
+# Start-up beside a bare Qt window in alternating pairs (STARTUP_PAIRS of
+# them), on a private X server with a window manager (openbox) and a private
+# PulseAudio server.
+STARTUP_PAIRS ?= 10
+bench-startup: configure
+	@$(MAKE) --no-print-directory deps PACKAGES="openbox"
+	cmake --build $(BUILD) --target startup_bench
+	./$(BUILD)/bench/startup_bench $(STARTUP_PAIRS)
 
 # Redraws the picture and icons and resynthesises the samples (needs lame).
 assets: build

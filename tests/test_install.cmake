@@ -1,29 +1,43 @@
 # Installs into a fresh prefix, then starts the program and a probe from
 # another directory: the program must find its picture and samples there,
-# and keep working when they are broken.
+# in its own data folder and nowhere else, say what is missing, and keep
+# working when they are broken.
 #   cmake -DBUILD_DIR=... -DPROBE=... -DWORK=... -P test_install.cmake
+
+# Fails the test with `why` unless the condition (the rest) holds.
+function(expect why)
+    if(NOT (${ARGN}))
+        message(FATAL_ERROR "${why}")
+    endif()
+endfunction()
+
 file(REMOVE_RECURSE "${WORK}")
 file(MAKE_DIRECTORY "${WORK}/elsewhere")
 set(prefix "${WORK}/prefix")
-execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}"
+# Stripped, as a distribution ships it: what remains is what the program uses.
+execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${prefix}" --strip
                 RESULT_VARIABLE rc OUTPUT_QUIET)
-if(rc)
-    message(FATAL_ERROR "install failed: ${rc}")
-endif()
+expect("install failed: ${rc}" rc EQUAL 0)
 set(id io.github.chordmoss.chordmoss)
 foreach(f bin/chordmoss libexec/chordmoss-draw share/chordmoss/guitar.jpg share/chordmoss/guitar@2x.jpg share/chordmoss/samples/E6.mp3
           share/chordmoss/samples/Gb-1.mp3 share/applications/${id}.desktop share/metainfo/${id}.metainfo.xml
           share/icons/hicolor/16x16/apps/${id}.png share/icons/hicolor/256x256/apps/${id}.png
           share/icons/hicolor/scalable/apps/${id}.svg share/doc/chordmoss/LICENSE)
-    if(NOT EXISTS "${prefix}/${f}")
-        message(FATAL_ERROR "not installed: ${f}")
-    endif()
+    expect("not installed: ${f}" EXISTS "${prefix}/${f}")
 endforeach()
 file(GLOB samples "${prefix}/share/chordmoss/samples/*.mp3")
 list(LENGTH samples count)
-if(NOT count EQUAL 39)
-    message(FATAL_ERROR "${count} samples installed")
-endif()
+expect("${count} samples installed" count EQUAL 39)
+
+# No path of the build or source tree is compiled into what is installed.
+get_filename_component(source "${CMAKE_CURRENT_LIST_DIR}/.." ABSOLUTE)
+foreach(bin bin/chordmoss libexec/chordmoss-gui)
+    file(STRINGS "${prefix}/${bin}" lines)
+    foreach(tree "${source}" "${BUILD_DIR}")
+        string(FIND "${lines}" "${tree}" at)
+        expect("${bin} names ${tree}" at EQUAL -1)
+    endforeach()
+endforeach()
 
 # The desktop entry and the metainfo pass their validators without a word
 # (pedantic, and offline: no URL is fetched).
@@ -31,9 +45,7 @@ foreach(check "desktop-file-validate;${prefix}/share/applications/${id}.desktop"
               "appstreamcli;validate;--pedantic;--no-net;${prefix}/share/metainfo/${id}.metainfo.xml")
     execute_process(COMMAND ${check} RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
     string(STRIP "${out}${err}" said)
-    if(rc OR (said AND NOT said MATCHES "^[^\n]*Validation was successful\\.$"))
-        message(FATAL_ERROR "${check}: ${rc} ${said}")
-    endif()
+    expect("${check}: ${rc} ${said}" rc EQUAL 0 AND (NOT said OR said MATCHES "^[^\n]*Validation was successful\\.$"))
 endforeach()
 
 # The installed program starts and keeps running until it is sent SIGTERM
@@ -43,47 +55,51 @@ execute_process(COMMAND timeout -k 10 3 "${prefix}/bin/chordmoss" WORKING_DIRECT
                 RESULT_VARIABLE rc OUTPUT_QUIET ERROR_QUIET)
 string(TIMESTAMP ended "%s")
 math(EXPR took "${ended} - ${started}")
-if(NOT rc EQUAL 124)
-    message(FATAL_ERROR "the installed program ended early: ${rc}")
-endif()
-if(took GREATER 8)
-    message(FATAL_ERROR "the installed program ignored SIGTERM")
-endif()
+expect("the installed program ended early: ${rc}" rc EQUAL 124)
+expect("the installed program ignored SIGTERM" took LESS_EQUAL 8)
 
-# A probe in the installed layout reports what the program finds.
+# A probe in the installed layout reports what the program finds, and what
+# it says on standard error.
 file(COPY "${PROBE}" DESTINATION "${prefix}/bin")
 get_filename_component(probe "${PROBE}" NAME)
 function(run_probe)
     execute_process(COMMAND "${prefix}/bin/${probe}" WORKING_DIRECTORY "${WORK}/elsewhere"
-                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_QUIET)
-    if(rc)
-        message(FATAL_ERROR "the probe failed: ${rc} ${out}")
-    endif()
+                    RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
+    expect("the probe failed: ${rc} ${out}" rc EQUAL 0)
+    string(REGEX MATCHALL "chordmoss: [^\n]*" said "${err}")
     set(out "${out}" PARENT_SCOPE)
+    set(said "${said}" PARENT_SCOPE)
 endfunction()
+set(data "${prefix}/share/chordmoss")
 
 run_probe()
-if(NOT out MATCHES "picture=1")
-    message(FATAL_ERROR "the picture was not found: ${out}")
-endif()
-string(REGEX MATCH "sample=([^\n]*)" _ "${out}")
-if(NOT CMAKE_MATCH_1 STREQUAL "${prefix}/share/chordmoss/samples/E6.mp3")
-    message(FATAL_ERROR "the low E string plays '${CMAKE_MATCH_1}'")
-endif()
+expect("the picture was not found: ${out}" out MATCHES "picture=1")
+expect("the low E string plays: ${out}" out MATCHES "sample=${data}/samples/E6.mp3\n")
+expect("a complete install warned: ${said}" NOT said)
+
+# Samples: the working directory first, then the program's own folder only;
+# without it, silence, said once, and the picture still shown.
+file(COPY "${data}/samples/E6.mp3" DESTINATION "${WORK}/elsewhere")
+run_probe()
+expect("not from the working directory: ${out}" out MATCHES "sample=E6.mp3\n")
+file(REMOVE "${WORK}/elsewhere/E6.mp3")
+file(RENAME "${data}/samples" "${data}/hidden")
+run_probe()
+expect("without its samples: ${out}" out MATCHES "picture=1" AND out MATCHES "sample=${data}/samples/E6.mp3\n")
+expect("missing samples not said: ${said}" said MATCHES "^chordmoss: 39 of 39 samples missing \\(E6.mp3, ...\\) in ${data}/samples/;")
+file(RENAME "${data}/hidden" "${data}/samples")
 
 # A corrupt picture leaves the picture area blank and the neck still clicks;
-# an empty sample file is silence. So is a missing picture.
-file(WRITE "${prefix}/share/chordmoss/guitar.jpg" "not a picture")
-file(WRITE "${prefix}/share/chordmoss/samples/E6.mp3" "")
+# an empty sample file is silence. A missing picture is said.
+file(WRITE "${data}/guitar.jpg" "not a picture")
+file(WRITE "${data}/guitar@2x.jpg" "not a picture")
+file(WRITE "${data}/samples/E6.mp3" "")
 run_probe()
-if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n" OR NOT out MATCHES "state=1")
-    message(FATAL_ERROR "with broken files: ${out}")
-endif()
-file(REMOVE "${prefix}/share/chordmoss/guitar.jpg")
+expect("with broken files: ${out}" out MATCHES "picture=0" AND out MATCHES "position=5\n" AND out MATCHES "state=1")
+file(REMOVE "${data}/guitar.jpg" "${data}/guitar@2x.jpg")
 run_probe()
-if(NOT out MATCHES "picture=0" OR NOT out MATCHES "position=5\n")
-    message(FATAL_ERROR "with no picture: ${out}")
-endif()
+expect("with no picture: ${out}" out MATCHES "picture=0" AND out MATCHES "position=5\n")
+expect("the missing picture not said: ${said}" said STREQUAL "chordmoss: no guitar picture (guitar.jpg or guitar@2x.jpg) in ${data}/")
 
 # The installed command line from another directory, and its manual page.
 foreach(run "--version|^chordmoss [0-9]+\\.[0-9]+\\.[0-9]+\n$" "chord;A;7th;5|fingering  575655\n"
@@ -92,13 +108,9 @@ foreach(run "--version|^chordmoss [0-9]+\\.[0-9]+\\.[0-9]+\n$" "chord;A;7th;5|fi
     list(POP_BACK run expected)
     execute_process(COMMAND "${prefix}/bin/chordmoss" ${run} WORKING_DIRECTORY "${WORK}/elsewhere"
                     RESULT_VARIABLE rc OUTPUT_VARIABLE out ERROR_VARIABLE err)
-    if(rc OR NOT err STREQUAL "" OR NOT out MATCHES "${expected}")
-        message(FATAL_ERROR "chordmoss ${run}: ${rc} ${err} ${out}")
-    endif()
+    expect("chordmoss ${run}: ${rc} ${err} ${out}" rc EQUAL 0 AND NOT err AND out MATCHES "${expected}")
 endforeach()
-if(NOT EXISTS "${prefix}/share/man/man1/chordmoss.1")
-    message(FATAL_ERROR "the manual page is not installed")
-endif()
+expect("the manual page is not installed" EXISTS "${prefix}/share/man/man1/chordmoss.1")
 
 # An installation path is bytes, not necessarily UTF-8: byte 0xFF in the
 # prefix must not cost the picture or the icon.
@@ -108,7 +120,6 @@ execute_process(COMMAND ${CMAKE_COMMAND} --install "${BUILD_DIR}" --prefix "${pr
                 RESULT_VARIABLE rc OUTPUT_QUIET)
 file(COPY "${PROBE}" DESTINATION "${prefix}/bin")
 run_probe()
-if(rc OR NOT out MATCHES "picture=1" OR NOT out MATCHES "icon=1" OR NOT out MATCHES "state=3")
-    message(FATAL_ERROR "installed under a non-UTF-8 path (${rc}): ${out}")
-endif()
+expect("installed under a non-UTF-8 path (${rc}): ${out}"
+       rc EQUAL 0 AND out MATCHES "picture=1" AND out MATCHES "icon=1" AND out MATCHES "state=3")
 file(REMOVE_RECURSE "${WORK}")

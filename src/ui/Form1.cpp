@@ -11,6 +11,7 @@
 #include <QTimer>
 
 #include <algorithm>
+#include <cstdio>
 #include <fstream>
 #include <iterator>
 
@@ -77,6 +78,10 @@ QPixmap pixmapAt(const std::string& path)
     return picture;
 }
 
+// The guitar picture, drawn for one and for two device pixels to the pixel.
+const char* const kPlainPicture = "guitar.jpg";
+const char* const kDensePicture = "guitar@2x.jpg";
+
 QFont sansFont(double points) { return windowFont(points); }
 
 void setBackground(QWidget* w, const QColor& c)
@@ -120,10 +125,17 @@ Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
     setWindowTitle(kTitle);
     QGuiApplication::setDesktopFileName(QStringLiteral(CHORDMOSS_APP_ID));
     setPalette(fixedPalette());
-    const std::string data = ProgramDataDir();
+    // What the program's data folders lack is said once, on standard error;
+    // the window opens all the same.
+    const std::string missing = MissingDataReport({kPlainPicture, kDensePicture});
+    if (!missing.empty())
+        std::fputs(missing.c_str(), stderr);
     QIcon icon;
-    for (int size : {16, 32, 48, 256})
-        icon.addPixmap(pixmapAt(data + "icon-" + std::to_string(size) + ".png"));
+    for (int size : {16, 32, 48, 256}) {
+        const std::string path = FindDataFile("icon-" + std::to_string(size) + ".png");
+        if (!path.empty())
+            icon.addPixmap(pixmapAt(path));
+    }
     setWindowIcon(icon);
     setFont(sansFont(8.25));
 
@@ -137,7 +149,7 @@ Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
     // layout follows a resize.
     client->resize(int(13770 / kTwips), int(7935 / kTwips));
     resize(client->width(), client->height() + menuBar()->sizeHint().height());
-    buildPictureArea(client, data);
+    buildPictureArea(client);
     buildUpperBand(client);
 
     // One player per string; the program's own have their samples decoded
@@ -280,12 +292,14 @@ constexpr std::array<ArrowHandler, 6> kMoreHandlers = {&Form1::Label16_Click, &F
 
 } // namespace
 
-void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
+void Form1::buildPictureArea(QWidget* client)
 {
     // A missing or unreadable picture leaves the area blank; it still clicks.
     // The drawing at twice the size serves dense screens.
-    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop,
-                                  pixmapAt(dataDir + "guitar.jpg"), pixmapAt(dataDir + "guitar@2x.jpg"));
+    m_image1 = new PictureControl(client, QStringLiteral("Image1"), kImageLeft, kImageTop, [](bool dense) {
+        const std::string path = FindDataFile(dense ? kDensePicture : kPlainPicture);
+        return path.empty() ? QPixmap() : pixmapAt(path);
+    });
     connect(m_image1, &PictureControl::mouseDown, this, &Form1::Image1_MouseDown);
     connect(m_image1, &PictureControl::mouseMove, this, &Form1::Image1_MouseMove);
     connect(m_image1, &PictureControl::mouseLeft, this, &Form1::Image1_MouseLeave);
@@ -295,8 +309,16 @@ void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
     connect(new QShortcut(QKeySequence(Qt::Key_F9), this), &QShortcut::activated, this,
             [this] { m_image1->pressHotSpot(0); });
 
-    m_overlay = new OverlayCanvas(client);
-    m_overlay->setGeometry(0, 0, int(13815 / kTwips), int(7935 / kTwips));
+    // The marks over the picture repaint as they change. The window's frame
+    // crosses the band above the picture too, where it is painted by thin
+    // canvases along it that touch no text box, so a blinking cursor repaints
+    // its box alone. They do not overlap: an edge painted twice would darken.
+    m_overlay = new OverlayCanvas(client, m_image1->geometry());
+    const int width = m_image1->width(), top = m_image1->y();
+    QList<OverlayCanvas*> band;
+    for (const QRect& strip : {QRect(0, 0, width, 9), QRect(0, 9, 9, top - 14), QRect(width - 12, 9, 12, top - 14),
+                               QRect(0, top - 5, width, 5)})
+        band << new OverlayCanvas(client, strip);
 
     // Ellipses first, so lines and dots lie over them; the labels above all.
     for (int s = 1; s <= 6; ++s) {
@@ -325,11 +347,15 @@ void Form1::buildPictureArea(QWidget* client, const std::string& dataDir)
     m_shape13 = new ShapeControl(this, QStringLiteral("Shape13"), 4440, 4560, 240, 255, kPeach, kPeach);
     m_overlay->addShape(m_shape13);
     m_overlay->addLine(new LineControl(this, QStringLiteral("Line7"), 4800, 7200, 4560, 5760, kOrange, 3, true));
-    m_overlay->addLine(new LineControl(this, QStringLiteral("Line8"), 0, 60, 13800, 60, kFrameColour, 8, true));
-    m_overlay->addLine(new LineControl(this, QStringLiteral("Line9"), 0, 2280, 13800, 2280, kFrameColour, 8, true));
-    m_overlay->addLine(new LineControl(this, QStringLiteral("Line10"), 13720, 120, 13720, 7880, kFrameColour, 8, true));
-    m_overlay->addLine(new LineControl(this, QStringLiteral("Line11"), 60, 120, 60, 7880, kFrameColour, 8, true));
-    m_overlay->addLine(new LineControl(this, QStringLiteral("Line12"), -120, 7880, 13680, 7880, kFrameColour, 8, true));
+    const struct { const char* name; double x1, y1, x2, y2; } frame[] = {{"Line8", 0, 60, 13800, 60},
+        {"Line9", 0, 2280, 13800, 2280}, {"Line10", 13720, 120, 13720, 7880}, {"Line11", 60, 120, 60, 7880},
+        {"Line12", -120, 7880, 13680, 7880}};
+    band << m_overlay;
+    for (const auto& f : frame) {
+        auto* line = new LineControl(this, QString::fromLatin1(f.name), f.x1, f.y1, f.x2, f.y2, kFrameColour, 8, true);
+        for (OverlayCanvas* canvas : band)
+            canvas->addLine(line);
+    }
 
     auto transparentLabel = [&](const char* name, double l, double t, double w, double h, const QString& caption,
                                 double points) {
@@ -402,7 +428,7 @@ void Form1::RunIt()
 
 void Form1::scheduleSync()
 {
-    m_overlay->update();
+    m_overlay->refresh();
     if (m_syncQueued)
         return;
     m_syncQueued = true;
@@ -418,7 +444,7 @@ void Form1::syncDisplay()
         m_moreLabels[i]->sync();
     }
     m_text1->sync();
-    m_overlay->update();
+    m_overlay->refresh();
     // The fingering as text, for screen readers: each note label describes
     // its string, the picture the whole chord.
     for (int s = 1; s <= 6; ++s) {

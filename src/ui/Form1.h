@@ -123,7 +123,7 @@ protected:
 
 private:
     void buildUpperBand(QWidget* client);
-    void buildPictureArea(QWidget* client, const std::string& dataDir);
+    void buildPictureArea(QWidget* client);
     void buildMenus();
     void noteLabelMouseDown(int s, int button, double x);
     void arrowClick(int s, bool towardBody);

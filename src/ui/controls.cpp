@@ -3,6 +3,7 @@
 #include <QFocusEvent>
 #include <QFontDatabase>
 #include <QMouseEvent>
+#include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
 #include <QStyleOptionButton>
@@ -376,36 +377,48 @@ void ButtonControl::paintEvent(QPaintEvent*)
 
 // ---------------------------------------------------------------- picture and overlay
 
-PictureControl::PictureControl(QWidget* parent, const QString& name, double left, double top,
-                               const QPixmap& picture, const QPixmap& sharp)
-    : QWidget(parent), m_picture(picture), m_left(left), m_top(top)
+PictureControl::PictureControl(QWidget* parent, const QString& name, double left, double top, Loader load)
+    : QWidget(parent), m_load(std::move(load)), m_left(left), m_top(top)
 {
     setObjectName(name);
     setMouseTracking(true);
     // Shown at its natural size, 15 twips to the pixel.
     setGeometry(int(left / kTwips), int(top / kTwips), 921, 377);
-    // The denser drawing serves only when it is exactly twice the picture.
-    if (!m_picture.isNull() && sharp.size() == m_picture.size() * 2)
-        m_sharp = sharp;
+    loadFor(devicePixelRatioF());
+}
+
+void PictureControl::loadFor(double ratio)
+{
+    m_forDense = ratio > 1.0;
+    m_picture = m_load(m_forDense);
+    if (m_picture.isNull())
+        m_picture = m_load(!m_forDense);
+    m_scaled = QPixmap();
+    // A picture that fills the area without transparency hides what lies
+    // beneath it, which then is not painted first.
+    setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.hasAlphaChannel()
+                 && (m_picture.size() == size() || m_picture.size() == size() * 2));
 }
 
 void PictureControl::paintEvent(QPaintEvent*)
 {
+    const double ratio = devicePixelRatioF();
+    if ((ratio > 1.0) != m_forDense)
+        loadFor(ratio);
     if (m_picture.isNull())
         return;
     QPainter p(this);
-    const double ratio = devicePixelRatioF();
-    if (ratio == 1.0 || m_sharp.isNull()) {
+    if (m_picture.size() != size() * 2) {
         p.drawPixmap(QRect(QPoint(0, 0), m_picture.size()), m_picture);
         return;
     }
-    // Resampled once per ratio from the denser picture to whole device
-    // pixels, so strings and wires keep an even width at any scale.
-    const QSize device(int(std::lround(m_picture.width() * ratio)), int(std::lround(m_picture.height() * ratio)));
+    // Resampled once per ratio from the drawing at twice the size to whole
+    // device pixels, so strings and wires keep an even width at any scale.
+    const QSize device(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
     if (m_scaled.size() != device) {
-        m_scaled = m_sharp.size() == device
-            ? m_sharp
-            : m_sharp.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
+        m_scaled = m_picture.size() == device
+            ? m_picture
+            : m_picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_scaled.setDevicePixelRatio(ratio);
     }
     p.drawPixmap(QPointF(0, 0), m_scaled);
@@ -431,40 +444,75 @@ void PictureControl::mouseMoveEvent(QMouseEvent* e)
     emit mouseMove(buttonsCode(e->buttons()), shiftCode(e->modifiers()), pos.x() * kTwips, pos.y() * kTwips);
 }
 
-OverlayCanvas::OverlayCanvas(QWidget* parent) : QWidget(parent)
+OverlayCanvas::OverlayCanvas(QWidget* parent, const QRect& area) : QWidget(parent)
 {
     setAttribute(Qt::WA_TransparentForMouseEvents);
     setAttribute(Qt::WA_NoSystemBackground);
+    setGeometry(area);
 }
 
 void OverlayCanvas::addShape(ShapeControl* s)
 {
     m_items << s;
-    connect(s, &ShapeControl::changed, this, qOverload<>(&QWidget::update));
+    m_painted << itemArea(int(m_items.size()) - 1);
+    connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
 }
 
 void OverlayCanvas::addLine(LineControl* l)
 {
     m_items << l;
-    connect(l, &LineControl::changed, this, qOverload<>(&QWidget::update));
+    m_painted << itemArea(int(m_items.size()) - 1);
+    connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
 }
 
-void OverlayCanvas::paintEvent(QPaintEvent*)
+QRect OverlayCanvas::itemArea(int i) const
 {
-    QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    p.scale(1.0 / kTwips, 1.0 / kTwips);
-    for (QObject* item : std::as_const(m_items)) {
-        if (auto* s = qobject_cast<ShapeControl*>(item)) {
-            if (!s->visible())
-                continue;
+    QRectF twips;
+    double margin = 1; // antialiased edges reach into the next pixel
+    if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
+        if (!s->visible())
+            return {};
+        twips = QRectF(s->left(), s->top(), s->width(), s->height());
+    } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
+        if (!l->visible())
+            return {};
+        twips = QRectF(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2())).normalized();
+        margin += l->widthPx() / 2.0;
+    }
+    const QRectF pixels(twips.topLeft() / kTwips, twips.bottomRight() / kTwips);
+    return pixels.adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
+}
+
+void OverlayCanvas::refresh()
+{
+    for (int i = 0; i < m_items.size(); ++i) {
+        const QRect now = itemArea(i);
+        if (now == m_painted[i])
+            continue;
+        update(m_painted[i]);
+        update(now);
+        m_painted[i] = now;
+    }
+}
+
+void OverlayCanvas::paintEvent(QPaintEvent* e)
+{
+    QPainter p;
+    for (int i = 0; i < m_items.size(); ++i) {
+        if (!e->region().intersects(itemArea(i)))
+            continue;
+        if (!p.isActive()) {
+            p.begin(this);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(-pos());
+            p.scale(1.0 / kTwips, 1.0 / kTwips);
+        }
+        if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
             p.setPen(QPen(s->border(), kTwips));
             p.setBrush(s->fill());
             const double half = kTwips / 2;
             p.drawEllipse(QRectF(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips));
-        } else if (auto* l = qobject_cast<LineControl*>(item)) {
-            if (!l->visible())
-                continue;
+        } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
             p.setPen(QPen(l->color(), l->widthPx() * kTwips, Qt::SolidLine, Qt::FlatCap));
             p.drawLine(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2()));
         }

@@ -18,6 +18,7 @@
 #include <QPushButton>
 #include <QWidget>
 
+#include <functional>
 #include <string>
 
 #include "mousebutton.h"
@@ -304,16 +305,20 @@ protected:
 };
 
 /// The guitar picture: reports presses and moves in twips from its corner.
+/// Only the drawing the screen needs is read: the one at twice the size on a
+/// screen with more than one device pixel to the pixel, else the plain one,
+/// each standing in for the other when it cannot be read; moved to a screen
+/// of the other kind, the picture reads the other drawing.
 class PictureControl : public QWidget {
     Q_OBJECT
     Q_PROPERTY(double Left READ left CONSTANT)
     Q_PROPERTY(double Top READ top CONSTANT)
     Q_PROPERTY(bool Visible READ isVisibleTo)
 public:
-    /// `picture` is shown at its natural size; `sharp`, the same picture drawn
-    /// at twice the size (or a null pixmap), serves denser screens.
-    PictureControl(QWidget* parent, const QString& name, double left, double top, const QPixmap& picture,
-                   const QPixmap& sharp);
+    /// Reads the drawing at twice the size (`sharp`) or the plain one; a null
+    /// pixmap when it cannot.
+    using Loader = std::function<QPixmap(bool sharp)>;
+    PictureControl(QWidget* parent, const QString& name, double left, double top, Loader load);
     double left() const { return m_left; }
     double top() const { return m_top; }
     bool isVisibleTo() const { return !isHidden(); }
@@ -337,29 +342,45 @@ protected:
     void leaveEvent(QEvent*) override { emit mouseLeft(); }
 
 private:
-    /// The picture at two device pixels to the pixel, when it ships one.
-    QPixmap m_sharp;
+    /// Reads the drawing for `ratio` device pixels to the pixel.
+    void loadFor(double ratio);
+
+    Loader m_load;
+    /// The drawing read, and whether it was read for a dense screen.
     QPixmap m_picture;
-    /// The picture resampled for the device pixel ratio it was last drawn at.
+    bool m_forDense = false;
+    /// A drawing at twice the size resampled for the ratio it was last drawn at.
     QPixmap m_scaled;
     double m_left, m_top;
     QList<QPair<QString, QRectF>> m_hotSpots;
 };
 
-/// Paints the shapes and lines over the picture and the window, in creation
-/// order; transparent to the mouse, so presses reach the picture beneath.
+/// Paints shapes and lines, in creation order, over the part of the window it
+/// covers (the guitar picture, or the band above it); transparent to the
+/// mouse, so presses reach the picture beneath. Items are placed in the
+/// window's twips. Only what changed is repainted: refresh() compares each
+/// item's area with the one last painted, and a paint draws only the items
+/// that meet the area being painted.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
 public:
-    explicit OverlayCanvas(QWidget* parent);
+    /// Covers `area`, in pixels of the parent.
+    OverlayCanvas(QWidget* parent, const QRect& area);
     void addShape(ShapeControl* s);
     void addLine(LineControl* l);
+    /// Repaints the areas of the items that moved, appeared or vanished
+    /// since they were last painted (their values may be bound elsewhere).
+    void refresh();
 
 protected:
-    void paintEvent(QPaintEvent*) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
+    /// The pixels item `i` paints, in this canvas; empty when it is hidden.
+    QRect itemArea(int i) const;
+
     QList<QObject*> m_items;
+    QList<QRect> m_painted;
 };
 
 } // namespace chordmoss

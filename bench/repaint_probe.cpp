@@ -1,0 +1,137 @@
+// What a key in the type box and an idle minute cost the window, beside a
+// bare window holding only an editable combo box and a label:
+//   repaint_probe program|plain
+// prints, as name=value lines, the median time from a Down key (alternating
+// with Up) to the end of the repaint it causes and to the end of its handler
+// (the chord computed, before the display is written and painted), the pixels painted per key
+// (all widgets' paint events), and over 5 idle seconds the paint events and
+// the process's wake-ups (its threads' voluntary context switches) per second.
+// With REPAINT_DETAIL set, each paint event is listed on standard error.
+#include <QApplication>
+#include <QComboBox>
+#include <QDir>
+#include <QElapsedTimer>
+#include <QFile>
+#include <QKeyEvent>
+#include <QLabel>
+#include <QMainWindow>
+#include <QPaintEvent>
+#include <QTimer>
+#include <QVBoxLayout>
+
+#include <algorithm>
+#include <cstdio>
+#include <vector>
+
+#include "Form1.h"
+#include "chordformulas.h"
+
+namespace {
+
+struct PaintCount : QObject {
+    long events = 0, pixels = 0;
+    bool eventFilter(QObject* o, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint) {
+            ++events;
+            for (const QRect& r : static_cast<QPaintEvent*>(e)->region())
+                pixels += long(r.width()) * r.height();
+            if (qEnvironmentVariableIsSet("REPAINT_DETAIL"))
+                std::fprintf(stderr, "paint %s %s %d,%d %dx%d\n", o->metaObject()->className(), qPrintable(o->objectName()),
+                             static_cast<QPaintEvent*>(e)->rect().x(), static_cast<QPaintEvent*>(e)->rect().y(),
+                             static_cast<QPaintEvent*>(e)->rect().width(), static_cast<QPaintEvent*>(e)->rect().height());
+        }
+        return false;
+    }
+};
+
+long switches()
+{
+    long total = 0;
+    for (const QString& task : QDir(QStringLiteral("/proc/self/task")).entryList(QDir::Dirs | QDir::NoDotAndDotDot)) {
+        QFile status(QStringLiteral("/proc/self/task/%1/status").arg(task));
+        if (!status.open(QIODevice::ReadOnly))
+            continue;
+        for (const QByteArray& line : status.readAll().split('\n'))
+            if (line.startsWith("voluntary_ctxt_switches:")) // a thread that slept and was woken
+                total += line.mid(line.indexOf(':') + 1).trimmed().toLong();
+    }
+    return total;
+}
+
+/// Runs the event loop for `ms`, sleeping while nothing happens.
+void settle(int ms)
+{
+    QEventLoop loop;
+    QTimer::singleShot(ms, &loop, &QEventLoop::quit);
+    loop.exec();
+}
+
+} // namespace
+
+int main(int argc, char** argv)
+{
+    QApplication app(argc, argv);
+    const bool plain = argc > 1 && QByteArray(argv[1]) == "plain";
+    std::unique_ptr<QMainWindow> window;
+    QComboBox* box = nullptr;
+    if (plain) {
+        window = std::make_unique<QMainWindow>();
+        auto* central = new QWidget;
+        auto* layout = new QVBoxLayout(central);
+        box = new QComboBox;
+        box->setEditable(true);
+        for (const chordmoss::ChordFormula& f : chordmoss::ChordFormulas)
+            box->addItem(QString::fromLatin1(f.key.data(), qsizetype(f.key.size())));
+        layout->addWidget(box);
+        layout->addWidget(new QLabel(QStringLiteral("  1-C   5-G   3-E ")));
+        window->setCentralWidget(central);
+        window->resize(918, 550);
+    } else {
+        window = std::make_unique<chordmoss::Form1>();
+        box = window->findChild<QComboBox*>(QStringLiteral("Combo2"));
+    }
+    window->show();
+    window->activateWindow();
+    QApplication::setActiveWindow(window.get());
+    settle(1500);
+    box->setFocus();
+    settle(500);
+    PaintCount count;
+    app.installEventFilter(&count);
+
+    std::vector<double> us, handlerUs;
+    const int keys = 200;
+    for (int i = 0; i < keys; ++i) {
+        QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
+        const Qt::Key key = i % 2 ? Qt::Key_Up : Qt::Key_Down;
+        QElapsedTimer t;
+        t.start();
+        QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier), release(QEvent::KeyRelease, key, Qt::NoModifier);
+        QApplication::sendEvent(target, &press);
+        QApplication::sendEvent(target, &release);
+        handlerUs.push_back(t.nsecsElapsed() / 1000.0);
+        // Until a pass of the event loop paints nothing more.
+        for (long before = -1; before != count.events;) {
+            before = count.events;
+            QApplication::processEvents();
+        }
+        us.push_back(t.nsecsElapsed() / 1000.0);
+        settle(5);
+    }
+    std::sort(us.begin(), us.end());
+    std::sort(handlerUs.begin(), handlerUs.end());
+    const double keyPixels = double(count.pixels) / keys;
+    const long keyPaints = count.events;
+
+    settle(1000);
+    count.events = count.pixels = 0;
+    const long before = switches();
+    settle(5000);
+    const long woke = switches() - before;
+    std::printf("key_to_repaint_us=%.0f\nkey_handled_us=%.0f\nkey_paint_events=%.1f\nkey_pixels=%.0f\nidle_paints_per_s=%.1f\n"
+                "idle_pixels_per_s=%.0f\nidle_wakeups_per_s=%.1f\n",
+                us[us.size() / 2], handlerUs[handlerUs.size() / 2], double(keyPaints) / keys, keyPixels, count.events / 5.0, count.pixels / 5.0,
+                woke / 5.0);
+    return 0;
+}
