@@ -9,6 +9,7 @@
 
 #include "Form1.h"
 #include "samplemixer.h"
+#include "samplenames.h"
 
 namespace {
 
@@ -49,6 +50,9 @@ int main(int argc, char** argv)
     window.centralWidget()->installEventFilter(&watch);
     window.show();
     while (watch.at < 0 && clock.elapsed() < 10000)
+        QApplication::processEvents(QEventLoop::AllEvents, 5);
+    // The samples are decoded after the first frame: all of them count.
+    while (chordmoss::SampleMixer::instance().decodedCount() < int(chordmoss::SampleNames.size()) && clock.elapsed() < 20000)
         QApplication::processEvents(QEventLoop::AllEvents, 5);
     chordmoss::SampleMixer::instance().waitForPreload();
     // QByteArray::number writes a decimal point whatever the user's locale;
