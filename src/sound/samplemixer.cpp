@@ -520,8 +520,14 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
     // summed once, written to both output channels.
     auto* self = static_cast<SampleMixer*>(udata);
     thread_local const pid_t tid = pid_t(syscall(SYS_gettid));
-    if (self->m_mixThread.load(std::memory_order_relaxed) != tid)
-        self->m_mixThread = tid; // for the device thread to raise
+    if (self->m_mixThread.load(std::memory_order_relaxed) != tid) {
+        // A new device's thread: real-time at once where the process may set
+        // it itself, as its first buffers are the ones a busy machine held up
+        // (a stream that runs dry right after it starts waits for its
+        // queue to fill again). Else the device thread asks the broker.
+        raiseThisThread();
+        self->m_mixThread = tid;
+    }
     auto* out = reinterpret_cast<Sint16*>(stream);
     const int frames = std::min(len / 2 / kOutputChannels, int(self->m_sum.size()));
     float* sum = self->m_sum.data();
