@@ -2,7 +2,7 @@
 # Debian packages the project builds with are installed.
 BUILD     ?= build
 BUILDTYPE ?= RelWithDebInfo
-PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-mixer-dev \
+PACKAGES  := cmake ninja-build g++ pkg-config qt6-base-dev libsdl2-dev libmpg123-dev \
              libbenchmark-dev fonts-liberation2 appstream desktop-file-utils \
              pulseaudio pulseaudio-utils locales poppler-utils qt6-wayland \
              xvfb dbus at-spi2-core python3-pyatspi libclang-rt-14-dev

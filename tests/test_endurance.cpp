@@ -1,6 +1,7 @@
 // What a long session and an unlucky desktop do: a held-down "Hear" button,
-// ending the program in the middle of nested Hears, a decimal-comma locale,
-// and the volume window opened and closed for hours.
+// ending the program in the middle of nested Hears or with a sound server
+// that does not answer, a decimal-comma locale, and the volume window opened
+// and closed for hours.
 #include <QtTest>
 
 #include <QAction>
@@ -11,12 +12,18 @@
 #include <clocale>
 #include <ctime>
 #include <malloc.h>
+#include <signal.h>
+#include <sys/socket.h>
+#include <sys/un.h>
+#include <unistd.h>
 
 #include "Form1.h"
 #include "Form2.h"
 #include "watchedplayer.h"
 #include "runit.h"
+#include "runwindow.h"
 #include "samplemixer.h"
+#include "samplenames.h"
 
 using namespace chordmoss;
 
@@ -50,6 +57,26 @@ int endDuringHears(int argc, char** argv, const QByteArray& how)
         played += f.players()[s]->playState() == StringPlayer::Playing;
     std::printf("%lld %ld %d\n", since.elapsed(), long((std::clock() - cpu) * 1000 / CLOCKS_PER_SEC), played);
     return 0;
+}
+
+/// Run as a child process, with a sound server that never answers: presses
+/// Hear, then ends the program `how` ("close" or "term"), saying "ending" on
+/// standard output at that moment; the program's own ending follows.
+int endWithStalledServer(int argc, char** argv, const QByteArray& how)
+{
+    QApplication app(argc, argv);
+    QTimer::singleShot(300, [how] {
+        Form1* f = nullptr;
+        for (QWidget* w : QApplication::topLevelWidgets())
+            f = f ? f : qobject_cast<Form1*>(w);
+        QTimer::singleShot(300, [f, how] {
+            std::puts("ending");
+            std::fflush(stdout);
+            how == "term" ? void(kill(getpid(), SIGTERM)) : void(f->close());
+        });
+        hearButton(*f)->click();
+    });
+    return RunWindow();
 }
 
 } // namespace
@@ -95,6 +122,41 @@ private slots:
         QCOMPARE(out[2].toInt(), 0); // strings started or sounding afterwards
     }
 
+    void endingWithStalledServer_data()
+    {
+        QTest::addColumn<QString>("how");
+        QTest::newRow("window closed") << QStringLiteral("close");
+        QTest::newRow("SIGTERM") << QStringLiteral("term");
+    }
+
+    void endingWithStalledServer()
+    {
+        QFETCH(QString, how);
+        QTemporaryDir dir;
+        const QByteArray path = QFile::encodeName(dir.filePath(QStringLiteral("native")));
+        sockaddr_un address{};
+        address.sun_family = AF_UNIX;
+        qstrncpy(address.sun_path, path.constData(), sizeof address.sun_path);
+        const int server = socket(AF_UNIX, SOCK_STREAM | SOCK_CLOEXEC, 0); // takes connections, never answers
+        QVERIFY(bind(server, reinterpret_cast<sockaddr*>(&address), sizeof address) == 0 && listen(server, 8) == 0);
+        QProcess child;
+        QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+        env.insert(QStringLiteral("SDL_AUDIODRIVER"), QStringLiteral("pulseaudio"));
+        env.insert(QStringLiteral("PULSE_SERVER"), QStringLiteral("unix:") + QString::fromLocal8Bit(path));
+        child.setProcessEnvironment(env);
+        child.start(QCoreApplication::applicationFilePath(), {QStringLiteral("--end-stalled"), how});
+        QVERIFY(child.waitForReadyRead(30000));
+        QElapsedTimer since;
+        since.start();
+        const bool ended = child.waitForFinished(5000);
+        const qint64 ms = since.elapsed();
+        child.kill();
+        child.waitForFinished();
+        close(server);
+        QVERIFY2(ended && ms < 1000, qPrintable(QStringLiteral("%1 ms").arg(ms)));
+        QCOMPARE(child.exitStatus(), QProcess::NormalExit); // a signal closes the window, it does not kill
+    }
+
     void positionUnderLocale()
     {
         const QByteArray before = std::setlocale(LC_ALL, nullptr);
@@ -111,7 +173,7 @@ private slots:
         // Opened by the knob, painted and closed 500 times: nothing stays behind.
         Form1 f;
         f.show();
-        SampleMixer::instance().waitForPreload(); // the samples' memory is not the window's
+        QTRY_VERIFY(SampleMixer::instance().decodedCount() >= int(SampleNames.size())); // the samples' memory is not the window's
         std::size_t before = 0;
         for (int i = 0; i < 600; ++i) {
             before = i == 100 ? mallinfo2().uordblks : before;
@@ -130,6 +192,8 @@ int main(int argc, char** argv)
 {
     if (argc == 3 && qstrcmp(argv[1], "--end-during-hears") == 0)
         return endDuringHears(argc, argv, argv[2]);
+    if (argc == 3 && qstrcmp(argv[1], "--end-stalled") == 0)
+        return endWithStalledServer(argc, argv, argv[2]);
     QApplication app(argc, argv);
     TestEndurance test;
     return QTest::qExec(&test, argc, argv);

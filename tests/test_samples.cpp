@@ -1,14 +1,15 @@
 // The mixer's own rules: MP3 lengths from frame headers, which files are
-// taken as samples, strings mixed into the right output channels and held
-// below the limit (recorded through SDL's file output). Then the committed
-// samples, decoded as the program decodes them: every file there, of
-// sensible length and level, sounding its pitch within 5 cents, with a steel
-// string's stiffness and enough partials to sound bright; and per register,
-// the figures of a recorded steel-string guitar within stated tolerances.
+// taken as samples, the decoder against what the previous one read from the
+// committed samples, strings mixed at their volume from after their lead-in
+// and held below the limit, a note that waited too long, a lost device
+// (recorded through SDL's file output). Then the committed samples, decoded
+// as the program decodes them: every file there, of sensible length and
+// level, sounding its pitch within 5 cents, with a steel string's stiffness
+// and enough partials to sound bright; and per register, the figures of a
+// recorded steel-string guitar within stated tolerances.
 #include <QtTest>
 
 #include <SDL.h>
-#include <SDL_mixer.h>
 
 #include <cmath>
 #include <vector>
@@ -116,20 +117,49 @@ private slots:
         QVERIFY(!read || read->size() == size_t(data.size()));
     }
 
-    void preload() // the first use of the mixer: preloading opens the device itself
+    // The decoder against what the previous decoder read from each committed
+    // sample (decoded_samples.txt): the same frames, and the same samples but
+    // for at most 8 in a file one step apart (the two round differently).
+    void sameAsBefore_data()
+    {
+        QTest::addColumn<QList<qint64>>("before"); // frames, peak, sum, sum of squares
+        QFile table(QFINDTESTDATA("decoded_samples.txt"));
+        QVERIFY(table.open(QIODevice::ReadOnly | QIODevice::Text));
+        int rows = 0;
+        while (!table.atEnd()) {
+            const QList<QByteArray> f = table.readLine().simplified().split(' ');
+            if (f.size() == 5 && !f[0].startsWith('#') && ++rows)
+                QTest::newRow(f[0].constData()) << QList<qint64>{f[1].toLongLong(), f[2].toLongLong(), f[3].toLongLong(), f[4].toLongLong()};
+        }
+        QCOMPARE(rows, int(SampleNames.size()));
+    }
+
+    void sameAsBefore()
+    {
+        QFETCH(QList<qint64>, before);
+        const auto data = chordmoss::readSample(CHORDMOSS_ASSETS_DIR "/samples/" + std::string(QTest::currentDataTag()));
+        const auto pcm = data ? decodeMp3(*data) : std::nullopt;
+        QVERIFY(pcm);
+        qint64 peak = 0, sum = 0, squares = 0;
+        for (const std::int16_t s : *pcm)
+            peak = std::max<qint64>(peak, std::abs(s)), sum += s, squares += qint64(s) * s;
+        QCOMPARE(qint64(pcm->size()), before[0]);
+        QVERIFY(std::abs(peak - before[1]) <= 1);
+        QVERIFY2(std::abs(sum - before[2]) <= 8, qPrintable(QString::number(sum - before[2])));
+        QVERIFY2(std::abs(squares - before[3]) <= 8 * 65535, qPrintable(QString::number(squares - before[3])));
+    }
+
+    void preload() // decoding needs no device
     {
         const std::string e6 = CHORDMOSS_ASSETS_DIR "/samples/E6.mp3";
         SampleMixer::instance().preload({e6});
         SampleMixer::instance().waitForPreload();
         QVERIFY(SampleMixer::instance().isCached(e6));
-        // A file not preloaded is decoded when asked for, and handed back at
-        // once, not held till the device closes: a sounding note keeps it open.
-        SampleMixer::instance().start(0, e6, 0);
+        QVERIFY(!SampleMixer::instance().deviceOpen());
+        // A file not preloaded is decoded when asked for.
         const QString copy = m_dir.filePath(QStringLiteral("copy.mp3"));
         QVERIFY(QFile::copy(QString::fromStdString(e6), copy));
         QVERIFY(SampleMixer::instance().decoded(copy.toStdString()));
-        QVERIFY(SampleMixer::instance().deviceOpen());
-        SampleMixer::instance().halt(0);
     }
 
     void sample_data()
@@ -143,14 +173,14 @@ private slots:
     {
         QFETCH(int, pitch);
         const std::string path = std::string(CHORDMOSS_ASSETS_DIR) + "/samples/" + std::string(SampleNames[pitch]);
-        const Mix_Chunk* chunk = SampleMixer::instance().decoded(path);
-        QVERIFY2(chunk, path.c_str());
-        const auto* pcm = reinterpret_cast<const Sint16*>(chunk->abuf);
-        const int frames = int(chunk->alen / 4);
+        const DecodedSample* decoded = SampleMixer::instance().decoded(path);
+        QVERIFY2(decoded, path.c_str());
+        const std::int16_t* pcm = decoded->pcm.data() + decoded->lead; // as the mixer plays it
+        const int frames = int(decoded->pcm.size() - decoded->lead);
         std::vector<double> mono(frames);
         double peakLevel = 0, rms = 0;
         for (int i = 0; i < frames; ++i) {
-            mono[i] = (pcm[2 * i] + pcm[2 * i + 1]) / 65536.0;
+            mono[i] = pcm[i] / 32768.0;
             peakLevel = std::max(peakLevel, std::abs(mono[i]));
             rms += i < kRate / 2 ? mono[i] * mono[i] : 0;
         }
@@ -231,41 +261,89 @@ private slots:
         QVERIFY(value >= low && value <= high);
     }
 
+    void mixesAndLimits_data()
+    {
+        QTest::addColumn<int>("volume");
+        QTest::addColumn<int>("peak"); // the peak as played
+        QTest::newRow("full volume: the peak limited") << 100 << -29163; // -1 dBFS
+        QTest::newRow("volume 40: under the limit") << 40 << -12800;
+    }
+
     void mixesAndLimits()
     {
-        // A stereo note whose right is minus twice its left, which alternates.
-        QByteArray wav("RIFF\0\0\0\0WAVEfmt \x10\0\0\0\x01\0\x02\0\x44\xac\0\0\x10\xb1\x02\0\x04\0\x10\0data\xec\x44\0\0", 44);
-        QDataStream pcm(&wav, QIODevice::Append);
-        pcm.setByteOrder(QDataStream::LittleEndian);
-        const int frames = 4410;
-        for (int i = 0; i < frames; ++i)
-            pcm << qint16(i % 2 ? 1500 : 1000) << qint16(i % 2 ? -3000 : -2000);
-        pcm << qint16(0) << qint16(-32000); // and a peak on the right alone, which the limiter takes down
-        const std::string path = write(m_dir, wav).toStdString();
+        QFETCH(int, volume);
+        QFETCH(int, peak);
+        // A lead-in at 7, a tenth of a second at 1000, a peak, then half a
+        // second at 1000 again, over which the limiter lets go.
+        DecodedSample note;
+        note.lead = 100;
+        note.pcm.assign(note.lead, 7);
+        note.pcm.resize(note.lead + 4410, 1000);
+        note.pcm.push_back(-32000);
+        note.pcm.resize(note.pcm.size() + 22050, 1000);
+        const std::string path = m_dir.filePath(QStringLiteral("note")).toStdString();
         SampleMixer& mixer = SampleMixer::instance();
-        QTRY_VERIFY(!mixer.deviceOpen()); // left open by preload()'s note, closed after a silence
-        mixer.start(0, path, 100);
-        mixer.start(-1, path, 100); // no such channels: nothing happens
-        mixer.start(SampleMixer::kChannels, path, 100);
-        QVERIFY(!mixer.playing(-1) && !mixer.playing(SampleMixer::kChannels));
+        mixer.put(path, note);
+        QTRY_VERIFY_WITH_TIMEOUT(!mixer.deviceOpen(), 8000); // the output file starts afresh at the next open
+        mixer.start(0, path, volume);
         QVERIFY(mixer.playing(0));
         QTRY_VERIFY(!mixer.playing(0));
-        // The output so far: the note's frames, and any other sound.
-        const auto played = [this] {
-            QFile out(m_dir.filePath(QStringLiteral("out.raw")));
-            out.open(QIODevice::ReadOnly);
-            const QByteArray raw = out.readAll();
-            const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
-            std::pair<int, int> n{0, 0};
-            for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2) {
-                const bool note = (pcm[i] == 1000 || pcm[i] == 1500) && pcm[i + 1] == -2 * pcm[i];
-                const bool peak = pcm[i] == 0 && qAbs(pcm[i + 1] + 29163) <= 1; // held at -1 dBFS
-                if (pcm[i] || pcm[i + 1])
-                    ++(note || peak ? n.first : n.second);
-            }
-            return n;
-        };
-        QTRY_COMPARE(played(), std::make_pair(frames + 1, 0));
+        QFile out(m_dir.filePath(QStringLiteral("out.raw")));
+        QTRY_VERIFY(out.size() >= qint64(4 * note.pcm.size()));
+        QVERIFY(out.open(QIODevice::ReadOnly));
+        const QByteArray raw = out.readAll();
+        const auto* pcm = reinterpret_cast<const qint16*>(raw.constData());
+        QList<qint16> played; // both channels alike, silence left out
+        for (qsizetype i = 0; i + 1 < raw.size() / 2; i += 2) {
+            QCOMPARE(pcm[i], pcm[i + 1]);
+            if (pcm[i])
+                played << pcm[i];
+        }
+        const qint16 level = qint16(std::lrint(1000 * volume / 100.0));
+        QCOMPARE(played.size(), qsizetype(note.pcm.size() - note.lead)); // none of the lead-in
+        QCOMPARE(played.mid(0, 4410), QList<qint16>(4410, level));
+        QCOMPARE(played[4410], qint16(peak));
+        QVERIFY(volume == 100 ? played[4411] < level : played[4411] == level); // held down after the peak
+        QCOMPARE(played.back(), level);                                        // and recovered
+    }
+
+    void staleNoteDropped_data()
+    {
+        QTest::addColumn<int>("waited"); // ms before the start reached the mixer
+        QTest::addColumn<bool>("heard");
+        QTest::newRow("100 ms") << 100 << true;
+        QTest::newRow("300 ms") << 300 << false;
+    }
+
+    void staleNoteDropped()
+    {
+        QFETCH(int, waited);
+        QFETCH(bool, heard);
+        SampleMixer& mixer = SampleMixer::instance();
+        QTRY_VERIFY_WITH_TIMEOUT(!mixer.deviceOpen(), 8000); // so the note waits for the device
+        const std::string e6 = CHORDMOSS_ASSETS_DIR "/samples/E6.mp3";
+        mixer.start(1, e6, 0, std::chrono::steady_clock::now() - std::chrono::milliseconds(waited));
+        QTRY_VERIFY(mixer.deviceOpen());
+        mixer.waitForPreload();
+        QCOMPARE(mixer.playing(1), heard);
+        mixer.halt(1);
+    }
+
+    void lostDeviceReopens()
+    {
+        SampleMixer& mixer = SampleMixer::instance();
+        const std::string e6 = CHORDMOSS_ASSETS_DIR "/samples/E6.mp3";
+        mixer.start(2, e6, 0);
+        QTRY_VERIFY(mixer.deviceOpen() && mixer.playing(2));
+        const int opens = mixer.opens();
+        SDL_Event removed{};
+        removed.adevice.type = SDL_AUDIODEVICEREMOVED;
+        QVERIFY(SDL_PushEvent(&removed) == 1);
+        QTRY_VERIFY(!mixer.deviceOpen() && !mixer.playing(2)); // closed, and its note lost
+        mixer.start(2, e6, 0);
+        QTRY_VERIFY(mixer.deviceOpen() && mixer.playing(2)); // the next note opens it again
+        QCOMPARE(mixer.opens(), opens + 1);
+        mixer.halt(2);
     }
 
 private:

@@ -5,8 +5,6 @@
 // as the program decodes them.
 //
 //   measure_sound <notes dir> [<reference notes dir>]
-#include <SDL_mixer.h>
-
 #include <cstdio>
 #include <cstdlib>
 #include <string>
@@ -23,15 +21,14 @@ std::vector<std::vector<double>> load(const std::string& dir)
 {
     std::vector<std::vector<double>> notes;
     for (const auto name : chordmoss::SampleNames) {
-        const Mix_Chunk* c = chordmoss::SampleMixer::instance().decoded(dir + "/" + std::string(name));
+        const chordmoss::DecodedSample* c = chordmoss::SampleMixer::instance().decoded(dir + "/" + std::string(name));
         if (!c) {
             std::fprintf(stderr, "cannot read %s/%s\n", dir.c_str(), std::string(name).c_str());
             return {};
         }
-        const auto* pcm = reinterpret_cast<const Sint16*>(c->abuf);
-        std::vector<double> mono(c->alen / 4);
-        for (size_t i = 0; i < mono.size(); ++i)
-            mono[i] = (pcm[2 * i] + pcm[2 * i + 1]) / 65536.0;
+        std::vector<double> mono(c->pcm.begin() + c->lead, c->pcm.end()); // as the mixer plays it
+        for (double& s : mono)
+            s /= 32768.0;
         notes.push_back(std::move(mono));
     }
     return notes;
@@ -63,7 +60,6 @@ int main(int argc, char** argv)
         std::fprintf(stderr, "usage: measure_sound <notes dir> [<reference notes dir>]\n");
         return 2;
     }
-    setenv("SDL_AUDIODRIVER", "dummy", 0); // decoding only: nothing is played
     const auto ours = load(argv[1]);
     if (ours.empty())
         return 1;

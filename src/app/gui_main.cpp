@@ -3,10 +3,10 @@
 
 #include <cstdio>
 
-#include "Form1.h"
 #include "commandline.h"
 #include "diagrampng.h"
 #include "displayfailure.h"
+#include "runwindow.h"
 #include "windowdisplay.h"
 
 int main(int argc, char** argv)
@@ -21,7 +21,5 @@ int main(int argc, char** argv)
     chordmoss::ExitQuietlyWithoutDisplay();
     QApplication app(argc, argv);
     QApplication::setApplicationName(QStringLiteral("Chordmoss"));
-    chordmoss::Form1 window;
-    window.show();
-    return QApplication::exec();
+    return chordmoss::RunWindow();
 }

@@ -86,6 +86,8 @@ ThreadPriority raiseAudioThread(pid_t tid)
     return setpriority(PRIO_PROCESS, id_t(tid), kNice) == 0 ? ThreadPriority::Raised : ThreadPriority::Normal;
 }
 
+bool raiseThisThread() { return setRealtime(0); }
+
 const char* priorityName(ThreadPriority p)
 {
     return p == ThreadPriority::Realtime ? "real-time" : p == ThreadPriority::Raised ? "raised" : "normal";

@@ -15,6 +15,10 @@ enum class ThreadPriority { Normal, Raised, Realtime };
 /// what it got.
 ThreadPriority raiseAudioThread(pid_t tid);
 
+/// Makes the calling thread real-time where the process may do so itself
+/// (root, or a real-time limit): one system call, no broker, no waiting.
+bool raiseThisThread();
+
 /// "normal", "raised" or "real-time".
 const char* priorityName(ThreadPriority p);
 

@@ -2,7 +2,7 @@
 #include "realtimepriority.h"
 
 #include <SDL.h>
-#include <SDL_mixer.h>
+#include <mpg123.h>
 
 #include <algorithm>
 #include <cmath>
@@ -34,14 +34,19 @@ constexpr const char* kServerLatencyMs = "16";
 // The strings are summed in floating point; a limiter holds the peaks of
 // several strings together below full scale and leaves one string alone.
 constexpr float kLimit = 0.89f * 32767.0f; // -1 dBFS
-// The limiter's gain recovers with a time constant of about 80 ms.
-const float kRelease = float(1.0 - std::exp(-1.0 / (0.080 * SampleMixer::kRate)));
-// Silence this long closes the device; a note waits at most this long for
-// the device or its decoding before it is too late to be worth playing.
+// The limiter's gain recovers with a time constant of about 80 ms: what it
+// takes off is kept, and shrinks by this factor a frame. (Kept as the cut,
+// not the gain: a gain a hair below 1 cannot creep up by steps smaller than
+// a float's resolution there, and stayed 0.01 % short for good.)
+const float kKeep = float(std::exp(-1.0 / (0.080 * SampleMixer::kRate)));
+// Silence this long closes the device.
 constexpr auto kLinger = 2s;
-constexpr auto kStale = 300ms;
 constexpr auto kRetry = 250ms;
 constexpr auto kTick = 200ms;
+// Below this an MP3's first samples are the encoder's delay, not the note.
+constexpr int kLeadLevel = 8;
+
+std::atomic<SampleMixer*> g_mixer{nullptr};
 
 float channelGain(int volume) { return float(std::clamp(volume, 0, 100)) / 100.0f; }
 bool isChannel(int channel) { return channel >= 0 && channel < SampleMixer::kChannels; }
@@ -92,6 +97,41 @@ std::optional<std::vector<unsigned char>> readSample(const std::string& path)
     return data;
 }
 
+std::optional<std::vector<std::int16_t>> decodeMp3(const std::vector<unsigned char>& data)
+{
+    mpg123_handle* h = mpg123_new(nullptr, nullptr);
+    if (!h)
+        return std::nullopt;
+    // One output format: mono 16-bit at the mixer's rate; the library mixes
+    // stereo down and converts other rates itself.
+    mpg123_param(h, MPG123_FLAGS, MPG123_QUIET | MPG123_GAPLESS, 0);
+    mpg123_format_none(h);
+    mpg123_format(h, SampleMixer::kRate, MPG123_MONO, MPG123_ENC_SIGNED_16);
+    std::vector<std::int16_t> pcm;
+    bool ok = mpg123_open_feed(h) == MPG123_OK && mpg123_feed(h, data.data(), data.size()) == MPG123_OK;
+    const size_t limit = size_t(SampleMixer::kMaxSeconds) * SampleMixer::kRate;
+    while (ok) {
+        std::int16_t chunk[4096];
+        size_t bytes = 0;
+        const int r = mpg123_read(h, chunk, sizeof chunk, &bytes);
+        pcm.insert(pcm.end(), chunk, chunk + bytes / 2);
+        if (r == MPG123_NEED_MORE || r == MPG123_DONE)
+            break;
+        ok = (r == MPG123_OK || r == MPG123_NEW_FORMAT) && pcm.size() <= limit;
+    }
+    mpg123_delete(h);
+    if (!ok || pcm.empty())
+        return std::nullopt;
+    pcm.shrink_to_fit();
+    return pcm;
+}
+
+std::uint32_t leadIn(const std::vector<std::int16_t>& pcm)
+{
+    const auto first = std::find_if(pcm.begin(), pcm.end(), [](std::int16_t s) { return std::abs(s) >= kLeadLevel; });
+    return std::uint32_t(first - pcm.begin());
+}
+
 SampleMixer& SampleMixer::instance()
 {
     static SampleMixer mixer;
@@ -107,28 +147,40 @@ SampleMixer::SampleMixer()
     // value the user has set is kept.
     setenv("PULSE_LATENCY_MSEC", kServerLatencyMs, 0);
     SDL_InitSubSystem(SDL_INIT_EVENTS); // device removal is reported as an event
-    Mix_Init(MIX_INIT_MP3);
     m_thread = SDL_CreateThread(
         [](void* self) {
-            static_cast<SampleMixer*>(self)->run();
+            static_cast<SampleMixer*>(self)->runDevice();
             return 0;
         },
         "chordmoss-sound", this);
+    m_decoder = std::thread([this] { runDecoder(); });
+    g_mixer = this;
+}
+
+void SampleMixer::stop()
+{
+    const std::lock_guard lock(m_mutex);
+    m_stop = true;
+    m_wake.notify_all();
+    m_work.notify_all();
+}
+
+bool SampleMixer::finish(std::chrono::milliseconds limit)
+{
+    SampleMixer* self = g_mixer;
+    if (!self)
+        return true;
+    self->stop();
+    std::unique_lock lock(self->m_mutex);
+    return self->m_idle.wait_for(lock, limit, [self] { return self->m_running == 0; });
 }
 
 SampleMixer::~SampleMixer()
 {
-    {
-        const std::lock_guard lock(m_mutex);
-        m_stop = true;
-    }
-    m_wake.notify_all();
+    stop();
     SDL_WaitThread(m_thread, nullptr);
-    for (auto& [path, c] : m_cache) {
-        if (c)
-            Mix_FreeChunk(c);
-    }
-    Mix_Quit();
+    m_decoder.join();
+    g_mixer = nullptr;
     SDL_QuitSubSystem(SDL_INIT_EVENTS);
 }
 
@@ -138,24 +190,25 @@ std::string SampleMixer::cacheKey(const std::string& path)
     return std::filesystem::absolute(path, ec).lexically_normal().string();
 }
 
+bool SampleMixer::cached(const std::string& key) const { return m_cache.count(key) != 0; }
+
 void SampleMixer::preload(std::vector<std::string> paths)
 {
     const std::lock_guard lock(m_mutex);
     for (std::string& p : paths)
         m_toDecode.push_back(cacheKey(p));
-    m_wantOpen = true;
-    m_wake.notify_one();
+    m_work.notify_one();
 }
 
 void SampleMixer::waitForPreload()
 {
     std::unique_lock lock(m_mutex);
     m_idle.wait(lock, [this] {
-        const bool stuck = !m_open && !m_wantOpen; // no device: nothing more happens
+        const bool stuck = !m_open && !m_wantOpen; // no device: no note starts
         bool waiting = false;
         for (const auto& p : m_pending)
-            waiting = waiting || p;
-        return !m_busy && (stuck || (m_toDecode.empty() && !waiting));
+            waiting = waiting || (p && !stuck);
+        return m_stop || (!m_opening && !m_decoding && m_toDecode.empty() && !waiting);
     });
 }
 
@@ -166,21 +219,32 @@ bool SampleMixer::isCached(const std::string& path) const
     return it != m_cache.end() && it->second != nullptr;
 }
 
-const Mix_Chunk* SampleMixer::decoded(const std::string& path)
+int SampleMixer::decodedCount() const
+{
+    const std::lock_guard lock(m_mutex);
+    return int(m_cache.size());
+}
+
+const DecodedSample* SampleMixer::decoded(const std::string& path)
 {
     const std::string key = cacheKey(path);
     std::unique_lock lock(m_mutex);
-    if (!m_cache.count(key)) {
+    if (!cached(key)) {
         m_toDecode.push_front(key);
-        m_wantOpen = true;
-        m_wake.notify_one();
+        m_work.notify_one();
     }
-    m_idle.wait(lock, [&] { return m_cache.count(key) || (!m_busy && !m_open && !m_wantOpen); });
+    m_idle.wait(lock, [&] { return cached(key) || m_stop; });
     const auto it = m_cache.find(key);
-    return it == m_cache.end() ? nullptr : it->second;
+    return it == m_cache.end() ? nullptr : it->second.get();
 }
 
-void SampleMixer::start(int channel, const std::string& path, int volume)
+void SampleMixer::put(const std::string& path, DecodedSample sample)
+{
+    const std::lock_guard lock(m_mutex);
+    m_cache[cacheKey(path)] = std::make_unique<const DecodedSample>(std::move(sample));
+}
+
+void SampleMixer::start(int channel, const std::string& path, int volume, Clock::time_point asked)
 {
     if (!isChannel(channel))
         return;
@@ -193,21 +257,23 @@ void SampleMixer::start(int channel, const std::string& path, int volume)
     if (it != m_cache.end() && !it->second)
         return; // a source that cannot be played is silence
     if (m_open && it != m_cache.end()) {
-        startNow(channel, it->second, volume);
+        startNow(channel, it->second.get(), volume);
         return;
     }
-    m_pending[channel] = Start{key, volume, Clock::now()};
+    m_pending[channel] = Start{key, volume, asked};
     if (!m_open)
         m_wantOpen = true;
     m_wake.notify_one();
+    if (it == m_cache.end())
+        m_work.notify_one();
 }
 
-void SampleMixer::startNow(int channel, Mix_Chunk* c, int volume)
+void SampleMixer::startNow(int channel, const DecodedSample* sample, int volume)
 {
     Voice& v = m_voices[channel];
     v.gain = channelGain(volume);
     v.firstFrame = 0;
-    v.chunk = c;
+    v.sample = sample;
     ++v.started; // the mixing thread takes it from its next buffer on
     m_lastSound = Clock::now();
 }
@@ -215,7 +281,7 @@ void SampleMixer::startNow(int channel, Mix_Chunk* c, int volume)
 void SampleMixer::silence(int channel)
 {
     Voice& v = m_voices[channel];
-    v.chunk = nullptr;
+    v.sample = nullptr;
     v.ended = ++v.started;
 }
 
@@ -245,7 +311,7 @@ void SampleMixer::setVolume(int channel, int volume)
 bool SampleMixer::sounding(int channel) const
 {
     const Voice& v = m_voices[channel];
-    return v.chunk.load() && v.started.load() != v.ended.load();
+    return v.sample.load() && v.started.load() != v.ended.load();
 }
 
 bool SampleMixer::deviceOpen() const
@@ -263,10 +329,19 @@ bool SampleMixer::openDevice()
             m_audioUp = SDL_InitSubSystem(SDL_INIT_AUDIO) == 0;
         m_mixThread = 0;
         m_raised = false;
-        if (m_audioUp && Mix_OpenAudioDevice(kRate, AUDIO_S16SYS, kOutputChannels, kBufferFrames, nullptr, 0) == 0) {
-            Mix_AllocateChannels(0); // the strings are mixed here, not by SDL_mixer
-            Mix_SetPostMix(&SampleMixer::mix, this);
+        SDL_AudioSpec want{};
+        want.freq = kRate;
+        want.format = AUDIO_S16SYS;
+        want.channels = kOutputChannels;
+        want.samples = kBufferFrames;
+        want.callback = &SampleMixer::mix;
+        want.userdata = this;
+        // Whatever the device takes, SDL converts to: the callback always
+        // writes this format.
+        m_device = m_audioUp ? SDL_OpenAudioDevice(nullptr, 0, &want, nullptr, 0) : 0;
+        if (m_device) {
             SDL_FlushEvents(SDL_AUDIODEVICEADDED, SDL_AUDIODEVICEREMOVED);
+            SDL_PauseAudioDevice(m_device, 0);
             ++m_opens;
             return true;
         }
@@ -280,51 +355,66 @@ bool SampleMixer::openDevice()
 
 void SampleMixer::closeDevice(bool lost)
 {
-    Mix_CloseAudio();
+    SDL_CloseAudioDevice(m_device);
+    m_device = 0;
     if (lost && m_audioUp) {
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
         m_audioUp = false;
     }
 }
 
-void SampleMixer::decodeOne(const std::string& key)
+void SampleMixer::runDecoder()
 {
-    // Runs without the lock: the event thread goes on meanwhile.
-    Mix_Chunk* c = nullptr;
-    if (auto data = readSample(key)) {
-        c = Mix_LoadWAV_RW(SDL_RWFromConstMem(data->data(), int(data->size())), 1);
-        if (c && c->alen > Uint32(kMaxSeconds) * kRate * kOutputChannels * 2) {
-            Mix_FreeChunk(c);
-            c = nullptr;
+    // Ordinary priority, and never the mixing thread's business: a file is
+    // read and decoded here while the notes that are ready go on sounding.
+    std::unique_lock lock(m_mutex);
+    while (!m_stop) {
+        // A waiting note's sample first, then the preloading in its order.
+        std::string key;
+        for (const auto& p : m_pending)
+            if (key.empty() && p && !cached(p->key))
+                key = p->key;
+        while (key.empty() && !m_toDecode.empty()) {
+            if (!cached(m_toDecode.front()))
+                key = m_toDecode.front();
+            m_toDecode.pop_front();
         }
-        if (c) {
-            // An MP3 decodes with the encoder's delay in front, some 25 ms of
-            // near silence: dropped, a note sounds as soon as it starts.
-            auto* pcm = reinterpret_cast<Sint16*>(c->abuf);
-            const Uint32 count = c->alen / 2;
-            Uint32 lead = 0;
-            while (lead < count && std::abs(pcm[lead]) < 8)
-                ++lead;
-            lead -= lead % kOutputChannels;
-            std::memmove(pcm, pcm + lead, (count - lead) * 2);
-            c->alen = (count - lead) * 2;
+        if (key.empty()) {
+            m_idle.notify_all();
+            m_work.wait(lock);
+            continue;
         }
+        m_decoding = true;
+        lock.unlock();
+        std::unique_ptr<DecodedSample> sample;
+        if (const auto data = readSample(key)) {
+            if (auto pcm = decodeMp3(*data)) {
+                sample = std::make_unique<DecodedSample>();
+                sample->lead = leadIn(*pcm);
+                sample->pcm = std::move(*pcm);
+            }
+        }
+        lock.lock();
+        m_decoding = false;
+        m_cache.emplace(key, std::move(sample));
+        m_wake.notify_one(); // a note may be ready
+        m_idle.notify_all();
     }
-    const std::lock_guard lock(m_mutex);
-    m_cache.emplace(key, c);
+    --m_running;
+    m_idle.notify_all();
 }
 
-void SampleMixer::run()
+void SampleMixer::runDevice()
 {
     std::unique_lock lock(m_mutex);
     while (!m_stop) {
         auto now = Clock::now();
         if (!m_open && m_wantOpen && now >= m_nextAttempt) {
-            m_busy = true;
+            m_opening = true;
             lock.unlock();
             const bool ok = openDevice();
             lock.lock();
-            m_busy = false;
+            m_opening = false;
             m_wantOpen = false;
             m_open = ok;
             m_lastSound = Clock::now();
@@ -337,58 +427,44 @@ void SampleMixer::run()
             }
             continue;
         }
-        if (m_open) {
-            // Decode what a waiting note needs first, start the notes that
-            // are ready, then decode what was preloaded: a note whose sample
-            // is at hand does not wait for the rest of the preloading (39
-            // samples took longer than a note stays worth playing).
-            std::string key;
-            now = Clock::now();
-            for (int ch = 0; ch < kChannels; ++ch) {
-                const auto it = m_pending[ch] ? m_cache.find(m_pending[ch]->key) : m_cache.end();
-                if (it == m_cache.end()) {
-                    key = m_pending[ch] ? m_pending[ch]->key : key;
-                    continue;
-                }
-                if (it->second && now - m_pending[ch]->asked < kStale)
-                    startNow(ch, it->second, m_pending[ch]->volume);
-                m_pending[ch].reset();
-            }
-            while (key.empty() && !m_toDecode.empty()) {
-                if (!m_cache.count(m_toDecode.front()))
-                    key = m_toDecode.front();
-                m_toDecode.pop_front();
-            }
-            if (!key.empty()) {
-                m_busy = true;
-                lock.unlock();
-                decodeOne(key);
-                lock.lock();
-                m_busy = false;
-                m_idle.notify_all();
+        // Notes that waited too long are dropped: a string heard late
+        // sounds like a mistake, not like the chord.
+        Clock::time_point due = Clock::time_point::max();
+        now = Clock::now();
+        for (int ch = 0; ch < kChannels; ++ch) {
+            if (!m_pending[ch])
                 continue;
+            const auto it = m_cache.find(m_pending[ch]->key);
+            if (now - m_pending[ch]->asked >= kStale || (it != m_cache.end() && !it->second)) {
+                m_pending[ch].reset();
+            } else if (m_open && it != m_cache.end()) {
+                startNow(ch, it->second.get(), m_pending[ch]->volume);
+                m_pending[ch].reset();
+            } else {
+                due = std::min(due, m_pending[ch]->asked + kStale);
             }
+        }
+        if (m_open) {
             SDL_Event e;
             bool lost = false;
             while (SDL_PeepEvents(&e, 1, SDL_GETEVENT, SDL_AUDIODEVICEREMOVED, SDL_AUDIODEVICEREMOVED) > 0)
                 lost = lost || !e.adevice.iscapture;
             SDL_FlushEvent(SDL_AUDIODEVICEADDED);
-            bool sounding = false;
+            bool sounding = due != Clock::time_point::max();
             for (int ch = 0; ch < kChannels; ++ch)
                 sounding = sounding || this->sounding(ch);
             if (sounding)
                 m_lastSound = now;
             if (lost || now - m_lastSound > kLinger) {
-                // Closed under the flag: the event thread makes no Mix call
-                // while the device goes.
+                // Closed under the flag: no note starts while the device goes.
                 m_open = false;
                 for (int ch = 0; ch < kChannels; ++ch)
                     silence(ch);
-                m_busy = true;
+                m_opening = true;
                 lock.unlock();
                 closeDevice(lost);
                 lock.lock();
-                m_busy = false;
+                m_opening = false;
                 m_idle.notify_all();
                 continue;
             }
@@ -409,18 +485,26 @@ void SampleMixer::run()
         }
         m_idle.notify_all();
         if (m_open)
-            m_wake.wait_for(lock, m_raised ? kTick : 2ms); // the mixing thread's first buffer comes at once
+            due = std::min(due, now + (m_raised ? kTick : 2ms)); // the mixing thread's first buffer comes at once
         else if (m_wantOpen)
-            m_wake.wait_until(lock, m_nextAttempt);
-        else
+            due = std::min(due, m_nextAttempt);
+        if (due == Clock::time_point::max())
             m_wake.wait(lock);
+        else
+            m_wake.wait_until(lock, due);
     }
     if (m_open) {
         m_open = false;
+        lock.unlock();
         closeDevice(true);
+        lock.lock();
     } else if (m_audioUp) {
+        lock.unlock();
         SDL_QuitSubSystem(SDL_INIT_AUDIO);
+        lock.lock();
     }
+    --m_running;
+    m_idle.notify_all();
 }
 
 std::chrono::steady_clock::time_point SampleMixer::firstFrameTime(int channel) const
@@ -432,31 +516,38 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
 {
     // Runs on SDL's mixing thread. It takes each voice's newest start through
     // the voice's counters, so the event thread never waits for this thread
-    // and this one never waits for the event thread.
+    // and this one never waits for the event thread. The strings are mono:
+    // summed once, written to both output channels.
     auto* self = static_cast<SampleMixer*>(udata);
     thread_local const pid_t tid = pid_t(syscall(SYS_gettid));
-    if (self->m_mixThread.load(std::memory_order_relaxed) != tid)
-        self->m_mixThread = tid; // for the control thread to raise
+    if (self->m_mixThread.load(std::memory_order_relaxed) != tid) {
+        // A new device's thread: real-time at once where the process may set
+        // it itself, as its first buffers are the ones a busy machine held up
+        // (a stream that runs dry right after it starts waits for its
+        // queue to fill again). Else the device thread asks the broker.
+        raiseThisThread();
+        self->m_mixThread = tid;
+    }
     auto* out = reinterpret_cast<Sint16*>(stream);
-    const int count = len / 2;
+    const int frames = std::min(len / 2 / kOutputChannels, int(self->m_sum.size()));
     float* sum = self->m_sum.data();
-    std::fill(sum, sum + count, 0.0f);
+    std::fill(sum, sum + frames, 0.0f);
     for (Voice& v : self->m_voices) {
         const unsigned started = v.started.load();
         if (started != v.seen) {
             v.seen = started;
-            v.playing = v.chunk.load();
-            v.position = 0;
+            v.playing = v.sample.load();
+            v.position = v.playing ? v.playing->lead : 0; // the note starts after the encoder's delay
             if (v.playing)
                 v.firstFrame = Clock::now().time_since_epoch().count();
         }
         if (!v.playing)
             continue;
-        const auto* pcm = reinterpret_cast<const Sint16*>(v.playing->abuf);
-        const Uint32 total = v.playing->alen / 2;
+        const std::int16_t* pcm = v.playing->pcm.data();
+        const auto total = std::uint32_t(v.playing->pcm.size());
         const float g = v.gain;
-        const Uint32 n = std::min<Uint32>(Uint32(count), total - v.position);
-        for (Uint32 i = 0; i < n; ++i)
+        const std::uint32_t n = std::min<std::uint32_t>(std::uint32_t(frames), total - v.position);
+        for (std::uint32_t i = 0; i < n; ++i)
             sum[i] += pcm[v.position + i] * g;
         v.position += n;
         if (v.position >= total) {
@@ -464,16 +555,15 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
             v.ended = started;
         }
     }
-    float g = self->m_limiterGain;
-    for (int i = 0; i + 1 < count; i += 2) {
-        const float peak = std::max(std::abs(sum[i]), std::abs(sum[i + 1]));
-        const float target = peak > kLimit ? kLimit / peak : 1.0f;
+    float cut = self->m_limiterCut;
+    for (int i = 0; i < frames; ++i) {
+        const float peak = std::abs(sum[i]);
         // Down at once, so no sample passes the limit; back up slowly.
-        g = std::min(target, g + (1.0f - g) * kRelease);
-        out[i] = Sint16(std::lrint(sum[i] * g));
-        out[i + 1] = Sint16(std::lrint(sum[i + 1] * g));
+        cut = std::max(peak > kLimit ? 1.0f - kLimit / peak : 0.0f, cut * kKeep);
+        out[2 * i] = out[2 * i + 1] = Sint16(std::lrint(sum[i] * (1.0f - cut)));
     }
-    self->m_limiterGain = g;
+    std::fill(out + 2 * frames, out + len / 2, Sint16(0));
+    self->m_limiterCut = cut;
 }
 
 } // namespace chordmoss

@@ -13,7 +13,9 @@
 #include <algorithm>
 #include <cstdio>
 #include <fstream>
+#include <functional>
 #include <iterator>
+#include <utility>
 
 #include "Form2.h"
 #include "accessiblenames.h"
@@ -37,6 +39,24 @@
 namespace chordmoss {
 
 namespace {
+
+/// Runs `then` from the event loop once its widget has been painted the
+/// first time, and goes.
+class AfterFirstPaint : public QObject {
+public:
+    AfterFirstPaint(QObject* parent, std::function<void()> then) : QObject(parent), m_then(std::move(then)) {}
+    bool eventFilter(QObject*, QEvent* e) override
+    {
+        if (e->type() == QEvent::Paint && m_then) {
+            QTimer::singleShot(0, parent(), std::exchange(m_then, {}));
+            deleteLater();
+        }
+        return false;
+    }
+
+private:
+    std::function<void()> m_then;
+};
 
 const QColor kWindowColour(255, 224, 192);
 const QColor kOrange(255, 128, 0);
@@ -153,13 +173,10 @@ Form1::Form1(QWidget* parent, PlayerFactory makePlayer) : QMainWindow(parent)
     buildUpperBand(client);
 
     // One player per string; the program's own have their samples decoded
-    // in the background.
+    // in the background once the window is on the screen.
     if (!makePlayer) {
         makePlayer = &MediaPlayer::create;
-        std::vector<std::string> samples;
-        for (std::string_view name : SampleNames)
-            samples.push_back(ProgramSampleDir() + std::string(name));
-        SampleMixer::instance().preload(std::move(samples));
+        client->installEventFilter(new AfterFirstPaint(client, [this] { preloadSamples(); }));
     }
     for (int s = 1; s <= 6; ++s) {
         m_ownedPlayers[s] = makePlayer(s);
@@ -468,6 +485,22 @@ void Form1::message(const QString& text, const QString& more)
 }
 
 // ---------------------------------------------------------------- window events
+
+void Form1::preloadSamples()
+{
+    // The chord on display first, so an early Hear finds its strings ready,
+    // then every sample.
+    Module1 m = m_module;
+    SetSoundDir(m);
+    std::vector<std::string> samples;
+    for (int s = 1; s <= 6; ++s) {
+        if (const int f = DotFret(m, m_board, s); f >= 0)
+            samples.push_back(ResolveSample(SampleFile(m, s, f)));
+    }
+    for (std::string_view name : SampleNames)
+        samples.push_back(ProgramSampleDir() + std::string(name));
+    SampleMixer::instance().preload(std::move(samples));
+}
 
 void Form1::Form_Load()
 {

@@ -132,6 +132,8 @@ private:
     /// Waits at least `seconds`, running other events meanwhile; returns at
     /// once when the program is ending.
     void WaitWithEvents(double seconds);
+    /// Hands the samples to the mixer's decoding, the shown chord's first.
+    void preloadSamples();
     /// The program is ending: every Hear stops where it is and the players
     /// fall silent.
     void endHears();
