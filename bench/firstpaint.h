@@ -29,17 +29,21 @@ public:
     }
 };
 
-inline long peakKilobytes()
+/// Returns a /proc/self/status figure in kilobytes ("VmHWM:", "RssAnon:"), or -1.
+inline long statusKilobytes(const char* field)
 {
     QFile status(QStringLiteral("/proc/self/status"));
     if (!status.open(QIODevice::ReadOnly))
         return -1;
+    const QByteArray name(field);
     for (const QByteArray& line : status.readAll().split('\n')) {
-        if (line.startsWith("VmHWM:"))
-            return line.mid(6).trimmed().split(' ').first().toLong();
+        if (line.startsWith(name))
+            return line.mid(name.size()).trimmed().split(' ').first().toLong();
     }
     return -1;
 }
+
+inline long peakKilobytes() { return statusKilobytes("VmHWM:"); }
 
 /// `started` is the clock at the top of main().
 template <typename Settle>
@@ -56,9 +60,11 @@ int report(QMainWindow& window, Settle settle, const QElapsedTimer* started = nu
     settle();
     // QByteArray::number writes a decimal point whatever the user's locale;
     // printf would write a comma under de_DE and the reader would see 0.
-    std::printf("first_paint_ms=%s\nfirst_paint_clock_ns=%lld\npeak_mb=%s\n",
+    const auto mb = [](long kb) { return QByteArray::number(kb / 1024.0, 'f', 1); };
+    std::printf("first_paint_ms=%s\nfirst_paint_clock_ns=%lld\npeak_mb=%s\nrss_anon_mb=%s\nrss_file_mb=%s\n",
                 QByteArray::number(watch.atNs / 1e6, 'f', 2).constData(), static_cast<long long>(watch.clockNs),
-                QByteArray::number(peakKilobytes() / 1024.0, 'f', 1).constData());
+                mb(peakKilobytes()).constData(), mb(statusKilobytes("RssAnon:")).constData(),
+                mb(statusKilobytes("RssFile:")).constData());
     return watch.atNs < 0 ? 1 : 0;
 }
 
