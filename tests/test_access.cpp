@@ -62,20 +62,20 @@ private slots:
             QAccessibleInterface* a = reader(control(&w.f, QLatin1String(name)));
             QVERIFY2(a->role() == role && a->text(QAccessible::Name) == QLatin1String(text), name);
         }
-        // G, Min7 and position 3 chosen from the combos' list items.
+        // F, Min7 and position 3 chosen from the combos' list items.
         const std::tuple<const char*, int, const char*> choices[] = {
-            {"Combo1", 12, "G"}, {"Combo2", 63, "Min7"}, {"Combo3", 13, "3"}};
+            {"Combo1", 12, "F"}, {"Combo2", 63, "Min7"}, {"Combo3", 13, "3"}};
         for (auto [combo, count, item] : choices) {
             QAccessibleInterface* list = reader(control(&w.f, QLatin1String(combo)))->child(0);
             QVERIFY(list->role() == QAccessible::List && list->childCount() == count);
             pressThrough(childNamed(list, QLatin1String(item)));
             QVERIFY(childNamed(list, QLatin1String(item))->state().selected);
         }
-        QCOMPARE(w.get(u"Text1"_s).toString(), u"  7b-F   3b-Bb   1-G   5-D "_s);
+        QCOMPARE(w.get(u"Text1"_s).toString(), u"  1-F   7b-Eb   3b-Ab   5-C "_s);
         w.f.syncDisplay();
-        const QStringList spoken = {u"string 6, low E: fret 3, G, root"_s, u"string 5, A: fret 5, D, fifth"_s,
-                                    u"string 4, D: fret 3, F, flat seventh"_s, u"string 3, G: fret 3, B flat, flat third"_s,
-                                    u"string 2, B: fret 3, D, fifth"_s, u"string 1, high E: fret 3, G, root"_s};
+        const QStringList spoken = {u"string 6, low E: fret 4, A flat, flat third"_s, u"string 5, A: fret 3, C, fifth"_s,
+                                    u"string 4, D: fret 3, F, root"_s, u"string 3, G: fret 5, C, fifth"_s,
+                                    u"string 2, B: fret 4, E flat, flat seventh"_s, u"string 1, high E: fret 4, A flat, flat third"_s};
         QAccessibleInterface* string4 = reader(control(&w.f, u"Label4"_s));
         for (int s = 1; s <= 6; ++s) {
             QAccessibleInterface* label = reader(control(&w.f, u"Label%1"_s.arg(s + 1)));
