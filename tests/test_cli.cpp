@@ -453,7 +453,7 @@ private slots:
         QTest::newRow("labels for json") << "name x32010 -f json --labels note"_ba << 2 << u"--labels is for"_s;
         QTest::newRow("left-handed json") << "chord C -f json --left-handed"_ba << 2 << u"json draws none"_s;
         QTest::newRow("option") << "chord C Maj --frets"_ba << 2 << u"unknown option '--frets'"_s;
-        QTest::newRow("command") << "C Maj"_ba << 2 << u"chordmoss chord C Maj"_s;
+        QTest::newRow("command") << "A Maj"_ba << 2 << u"chordmoss chord A Maj)"_s;
         QTest::newRow("unwritable") << "chord C Maj -o /nonexistent/c.txt"_ba << 1 << u"cannot write"_s;
         QTest::newRow("voicings type") << "voicings Cmja7"_ba << 2 << u"closest: Cmaj7"_s;
         QTest::newRow("voicings max") << "voicings C Maj --max 0"_ba << 2 << u"--max '0' is not"_s;
@@ -475,6 +475,7 @@ private slots:
         QTest::newRow("columns and a letter") << "sheet C --columns 4x"_ba << 2 << u"--columns '4x' is not a whole number from 1 to 8"_s;
         QTest::newRow("escape sequence") << "chord \x1b[31mC"_ba << 2 << u"'\\e[31mC' does not start"_s;
         QTest::newRow("bell") << "find \x07"_ba << 2 << u"'\\x07' is not a note"_s;
+        QTest::newRow("C1 control") << "find C\xc2\x9b"_ba << 2 << u"'C\\xc2\\x9b' is not a note"_s;
         QTest::newRow("no UTF-8") << "find C\xff"_ba << 2 << u"'C\\xff' is not a note"_s;
         QTest::newRow("very long") << "chord " + QByteArray(100000, 'C') << 2 << u"CCC\u2026' is no chord symbol"_s;
         QTest::newRow("double sharp note") << "find Cx"_ba << 2 << u"'Cx' is not a note"_s;
