@@ -586,6 +586,9 @@ private slots:
         QTemporaryDir dir;
         const QString pdf = dir.filePath(u"song.pdf"_s);
         QCOMPARE(run(words("sheet C G/B Am7 Fmaj7 --paper letter -o") << pdf).code, 0);
+        // The file's name says the format when --format does not.
+        QVERIFY(run(words("sheet C -o") << dir.filePath(u"c.svg"_s)).code == 0
+                && fileBytes(dir.filePath(u"c.svg"_s)).startsWith("<?xml"));
         QProcess render;
         render.start(u"pdftoppm"_s, {u"-r"_s, u"20"_s, u"-png"_s, u"-singlefile"_s, pdf, dir.filePath(u"page"_s)});
         QVERIFY(render.waitForFinished(20000) && render.exitCode() == 0);
