@@ -68,6 +68,7 @@ private slots:
         for (auto [combo, count, item] : choices) {
             QAccessibleInterface* list = reader(control(&w.f, QLatin1String(combo)))->child(0);
             QVERIFY(list->role() == QAccessible::List && list->childCount() == count);
+            QCOMPARE(reader(control(&w.f, QLatin1String(combo)))->indexOfChild(list), 0);
             pressThrough(childNamed(list, QLatin1String(item)));
             QVERIFY(childNamed(list, QLatin1String(item))->state().selected);
         }

@@ -63,6 +63,7 @@ private slots:
         QTest::newRow("7#9") << "C7#9 C7+9" << "C 7#9";
         QTest::newRow("7#5") << "C7#5 C7+5 Caug7 C+7" << "C 7#5";
         QTest::newRow("window names, any case, brackets optional") << "C7(b5,b9) c7b5b9 C7B5B9" << "C 7(b5,b9)";
+        QTest::newRow("minor with a major seventh, no 7 written") << "C-Δ CmM CmMaj" << "C MMaj7";
         QTest::newRow("notes of an earlier type: the first") << "Cm(maj7) CmM7 C-Δ7" << "C MMaj7";
         QTest::newRow("built from its parts") << "Cm7(#5) Cmin7+5" << "C Min7#5";
         QTest::newRow("slash") << "C/E" << "C Maj /E";
