@@ -475,6 +475,7 @@ private slots:
         QTest::newRow("columns and a letter") << "sheet C --columns 4x"_ba << 2 << u"--columns '4x' is not a whole number from 1 to 8"_s;
         QTest::newRow("escape sequence") << "chord \x1b[31mC"_ba << 2 << u"'\\e[31mC' does not start"_s;
         QTest::newRow("bell") << "find \x07"_ba << 2 << u"'\\x07' is not a note"_s;
+        QTest::newRow("first four-byte character") << "find C\xf0\x90\x80\x80"_ba << 2 << u"'C\U00010000' is not a note"_s;
         QTest::newRow("C1 control") << "find C\xc2\x9b"_ba << 2 << u"'C\\xc2\\x9b' is not a note"_s;
         QTest::newRow("no UTF-8") << "find C\xff"_ba << 2 << u"'C\\xff' is not a note"_s;
         QTest::newRow("very long") << "chord " + QByteArray(100000, 'C') << 2 << u"CCC\u2026' is no chord symbol"_s;
