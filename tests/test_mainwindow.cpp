@@ -4,6 +4,7 @@
 // What the handlers compute is tested on the core.
 #include "windowtest.h"
 
+#include <QCheckBox>
 #include <QComboBox>
 #include <QLabel>
 #include <QLineEdit>
@@ -70,6 +71,11 @@ private slots:
         QCOMPARE(nextTabStop(w.w(QStringLiteral("Search1_4"))), w.w(QStringLiteral("Command1")));
         QCOMPARE(nextTabStop(w.w(QStringLiteral("Check1"))), w.w(QStringLiteral("Command4")));
         QCOMPARE(nextTabStop(w.w(QStringLiteral("Command4"))), w.w(QStringLiteral("AltChords")));
+        // A check box's Value: 0 unchecked, 1 checked, 2 greyed.
+        for (const auto [value, state] : {std::pair(1, Qt::Checked), std::pair(2, Qt::PartiallyChecked), std::pair(0, Qt::Unchecked)}) {
+            w.set(QStringLiteral("AltChords"), "Value", value);
+            QCOMPARE(qobject_cast<QCheckBox*>(w.w(QStringLiteral("AltChords")))->checkState(), state);
+        }
         // Help and About: plain boxes under the window's title.
         Messages m;
         for (const char* menu : {"HLP", "Abt"}) { // each box opens once its menu has returned
