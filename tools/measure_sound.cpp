@@ -26,9 +26,9 @@ std::vector<std::vector<double>> load(const std::string& dir)
             std::fprintf(stderr, "cannot read %s/%s\n", dir.c_str(), std::string(name).c_str());
             return {};
         }
-        std::vector<double> mono(c->pcm.begin() + c->lead, c->pcm.end()); // as the mixer plays it
-        for (double& s : mono)
-            s /= 32768.0;
+        std::vector<float> played(c->frames()); // as the mixer keeps and plays it
+        c->addTo(played.data(), 0, c->frames(), 1.0f / 32768);
+        std::vector<double> mono(played.begin(), played.end());
         notes.push_back(std::move(mono));
     }
     return notes;

@@ -108,8 +108,9 @@ std::optional<std::vector<std::int16_t>> decodeMp3(const std::vector<unsigned ch
     mpg123_format_none(h);
     mpg123_format(h, SampleMixer::kRate, MPG123_MONO, MPG123_ENC_SIGNED_16);
     std::vector<std::int16_t> pcm;
-    bool ok = mpg123_open_feed(h) == MPG123_OK && mpg123_feed(h, data.data(), data.size()) == MPG123_OK;
     const size_t limit = size_t(SampleMixer::kMaxSeconds) * SampleMixer::kRate;
+    pcm.reserve(std::min(limit, size_t(mp3Seconds(data) * SampleMixer::kRate) + 4096)); // grown once, if at all
+    bool ok = mpg123_open_feed(h) == MPG123_OK && mpg123_feed(h, data.data(), data.size()) == MPG123_OK;
     while (ok) {
         std::int16_t chunk[4096];
         size_t bytes = 0;
@@ -122,7 +123,6 @@ std::optional<std::vector<std::int16_t>> decodeMp3(const std::vector<unsigned ch
     mpg123_delete(h);
     if (!ok || pcm.empty())
         return std::nullopt;
-    pcm.shrink_to_fit();
     return pcm;
 }
 
@@ -388,11 +388,8 @@ void SampleMixer::runDecoder()
         lock.unlock();
         std::unique_ptr<DecodedSample> sample;
         if (const auto data = readSample(key)) {
-            if (auto pcm = decodeMp3(*data)) {
-                sample = std::make_unique<DecodedSample>();
-                sample->lead = leadIn(*pcm);
-                sample->pcm = std::move(*pcm);
-            }
+            if (const auto pcm = decodeMp3(*data))
+                sample = std::make_unique<DecodedSample>(compactSample(*pcm, leadIn(*pcm), kRate));
         }
         lock.lock();
         m_decoding = false;
@@ -537,18 +534,15 @@ void SampleMixer::mix(void* udata, Uint8* stream, int len)
         if (started != v.seen) {
             v.seen = started;
             v.playing = v.sample.load();
-            v.position = v.playing ? v.playing->lead : 0; // the note starts after the encoder's delay
+            v.position = 0;
             if (v.playing)
                 v.firstFrame = Clock::now().time_since_epoch().count();
         }
         if (!v.playing)
             continue;
-        const std::int16_t* pcm = v.playing->pcm.data();
-        const auto total = std::uint32_t(v.playing->pcm.size());
-        const float g = v.gain;
+        const std::uint32_t total = v.playing->frames();
         const std::uint32_t n = std::min<std::uint32_t>(std::uint32_t(frames), total - v.position);
-        for (std::uint32_t i = 0; i < n; ++i)
-            sum[i] += pcm[v.position + i] * g;
+        v.playing->addTo(sum, v.position, n, v.gain);
         v.position += n;
         if (v.position >= total) {
             v.playing = nullptr;

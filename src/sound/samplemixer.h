@@ -32,16 +32,12 @@
 #include <thread>
 #include <vector>
 
+#include "decodedsample.h"
+
 struct SDL_Thread;
 
 namespace chordmoss {
 
-/// A decoded sample: mono, signed 16-bit, SampleMixer::kRate. A note starts
-/// at `lead`; what comes before is the encoder's near-silent delay.
-struct DecodedSample {
-    std::vector<std::int16_t> pcm;
-    std::uint32_t lead = 0;
-};
 
 class SampleMixer {
 public:
