@@ -290,6 +290,11 @@ private slots:
             << u"x75534"_s << u"exact     E7#5#9\nexact     C6Add9/E      C 6Add9/E"_s << 0;
         QTest::newRow("plain before altered") << u"10-10-x-x-10-7"_s
             << u"exact     Gadd9/D       G Add9/D\nexact     Bm7#5/D       B Min7#5/D"_s << 0;
+        QTest::newRow("plain sevenths before added notes") << u"xx0233"_s
+            << u"exact     Dsus4         D Sus4\nexact     Gsus2/D       G Sus2/D\nincludes  D7sus4        D 7Sus\n"
+               "includes  Dm11          D Min11\nincludes  A7sus4/D      A 7Sus/D\nincludes  Gadd9/D"_s << 0;
+        QTest::newRow("equal names in root order") << u"xx1212"_s
+            << u"exact     D#dim7        D# Dim7\nexact     Adim7/Eb      A Dim7/Eb\nexact     Cdim7/Eb"_s << 0;
         QTest::newRow("root sounding first") << u"x02010"_s
             << u"exact     Am7           A Min7\nexact     C6/A          C 6th/A\nexact     D11/A         D 11/A\n"
                "includes  Am9"_s << 0;
