@@ -615,6 +615,12 @@ private slots:
                  "  | | | | * |  11\n  | | | | | |  12\n");
         const std::string svg = run(words("name x02010 -f svg")).out;
         QCOMPARE(QString::fromStdString(svg).count(u"<line class=\"string\""_s), 6);
+        // A ring is smaller than a dot, and so is its label: the open string's 5 against the fretted one's.
+        QMap<int, double> fontSizes;
+        for (const QRegularExpressionMatch& m : QRegularExpression(u"class=\"label\" data-string=\"(\\d)\"[^>]*font-size=\"([0-9.]+)\""_s)
+                                                    .globalMatch(QString::fromStdString(svg)))
+            fontSizes[m.captured(1).toInt()] = m.captured(2).toDouble();
+        QVERIFY2(fontSizes.value(6) > 0 && fontSizes.value(6) < fontSizes.value(3), qPrintable(QString::number(fontSizes.value(6))));
         const std::string json = run(words("chord C min7\\b3 -f json")).out;
         QCOMPARE(QJsonDocument::fromJson(QByteArray::fromStdString(json))[u"type"_s].toString(), u"Min7\\b3"_s);
         const QMap<int, QPointF> dots = svgDots(run(words("chord C Maj --four-frets --format svg")).out); // 032010
