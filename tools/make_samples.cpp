@@ -4,13 +4,13 @@
 // The model is a stiff steel string as a sum of its partials, up to 20 kHz:
 // each sounds at its stretched frequency (inharmonicity from the string's
 // stiffness, larger on plain and on fretted strings), starts at a phase of
-// its own with the amplitude a pick at 13% of the length gives it, swells in
-// over the first periods, and dies in two stages (the string's two planes of
-// motion), the higher partials sooner. Below the body's air mode little is
-// radiated, so the low E's fundamental is weak. A pick tick, a short ring of
-// the wood and two decaying body modes (105 and 200 Hz) are added. The
-// fundamental is exactly the note's pitch. Fixed seeds make every run
-// produce the same files.
+// its own (within half a cycle on the wound strings) with the amplitude a
+// pick at 13% of the length gives it, swells in over the first periods, and
+// dies in two stages (the string's two planes of motion), the higher
+// partials sooner. Below the body's air mode little is radiated, so the low
+// E's fundamental is weak. A pick tick, a short ring of the wood and two
+// decaying body modes (105 and 200 Hz) are added. The fundamental is exactly
+// the note's pitch. Fixed seeds make every run produce the same files.
 //
 //   make_samples <samples dir>
 
@@ -88,7 +88,7 @@ std::vector<double> pluck(int p)
     // tick and the wood's ring after it, scaled so that they stand out as
     // much in every register.
     const double top = across(p, 2000, 5000, 14000);
-    const double pickLevel = across(p, 0.7, 0.6, 0.2), ringLevel = across(p, 0.07, 0.2, 0.11);
+    const double pickLevel = across(p, 0.7, 1.1, 0.2), ringLevel = across(p, 0.07, 0.2, 0.11);
     const double seconds = std::clamp(0.85 * slowT60 + 0.3, 3.5, 5.0);
     const int total = static_cast<int>(seconds * kRate);
 
@@ -96,6 +96,13 @@ std::vector<double> pluck(int p)
     std::mt19937 rng(1000 + p);
     std::uniform_real_distribution<double> unit(0.0, 1.0);
     const double pickAt = 0.13;
+    // Where the partials start in their cycles. Spread over the whole cycle
+    // they never line up and the note is as smooth as noise; a plucked
+    // string lets go of them nearly together, so on the wound strings, whose
+    // many strong low partials set the peaks, their phases stay within half
+    // a cycle and the start peaks as a recorded pluck does (12-15 dB above
+    // its RMS).
+    const double spread = across(p, 0.6, 0.5, 1.0);
     for (int n = 1;; ++n) {
         const double fn = n * f0 * std::sqrt((1 + b * n * n) / (1 + b));
         if (fn > 20000)
@@ -106,7 +113,7 @@ std::vector<double> pluck(int p)
         const double radiation = -24.0 / (1 + std::pow(fn / 97.0, 16));
         const double amp = std::abs(std::sin(n * kPi * pickAt)) / std::pow(n, 0.8) / (1 + std::pow(fn / top, 2))
                            * std::pow(10.0, radiation / 20);
-        const double phase = 2 * kPi * unit(rng); // the partials do not start in step
+        const double phase = 2 * kPi * spread * unit(rng); // the partials do not start in step
         if (amp < 1e-5)
             continue;
         const double extra = highLoss * std::pow(fn / 1000.0, 2) / 8.686; // dB/s to nepers/s
