@@ -9,6 +9,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace chordmoss {
@@ -199,6 +200,15 @@ FretNumberLabel::FretNumberLabel(QWidget* parent, const QString& name, double le
     setWordWrap(false);
 }
 
+namespace {
+
+// The width of the halo's pen, and how far past a glyph's outline the halo
+// and its antialiased edge can reach.
+constexpr double kHaloWidth = 2.4;
+constexpr double kHalo = kHaloWidth / 2 + 1;
+
+} // namespace
+
 QList<QRectF> FretNumberLabel::numberRects() const
 {
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -212,18 +222,28 @@ QList<QRectF> FretNumberLabel::numberRects() const
     return rects;
 }
 
-void FretNumberLabel::paintEvent(QPaintEvent*)
+void FretNumberLabel::paintEvent(QPaintEvent* e)
 {
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QList<QRectF> rects = numberRects();
     const QFontMetricsF fm(font());
+    // Stroking the halo is the costly part of painting the window, so only
+    // the numbers that reach into the area being painted are drawn; the
+    // others leave no pixel in it.
     QPainterPath glyphs;
-    for (qsizetype i = 0; i < rects.size(); ++i)
-        glyphs.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+    for (qsizetype i = 0; i < rects.size(); ++i) {
+        QPainterPath number;
+        number.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+        const QRectF reach = number.controlPointRect().adjusted(-kHalo, -kHalo, kHalo, kHalo);
+        if (e->region().intersects(reach.toAlignedRect()))
+            glyphs.addPath(number);
+    }
+    if (glyphs.isEmpty())
+        return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     // The halo: the window colour around each glyph, then the glyphs on it.
-    p.strokePath(glyphs, QPen(QColor(255, 224, 192), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(glyphs, QPen(QColor(255, 224, 192), kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setPen(Qt::NoPen);
     p.setBrush(palette().color(QPalette::WindowText));
     p.drawPath(glyphs);
@@ -465,28 +485,36 @@ void OverlayCanvas::addLine(LineControl* l)
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
 }
 
-QRect OverlayCanvas::itemArea(int i) const
+QRegion OverlayCanvas::itemArea(int i) const
 {
-    QRectF twips;
-    double margin = 1; // antialiased edges reach into the next pixel
+    QRegion area;
     if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
         if (!s->visible())
             return {};
-        twips = QRectF(s->left(), s->top(), s->width(), s->height());
+        const QRectF pixels(s->left() / kTwips, s->top() / kTwips, s->width() / kTwips, s->height() / kTwips);
+        // Antialiased edges reach into the next pixel.
+        area = pixels.adjusted(-1, -1, 1, 1).toAlignedRect();
     } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
         if (!l->visible())
             return {};
-        twips = QRectF(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2())).normalized();
-        margin += l->widthPx() / 2.0;
+        const QPointF a = QPointF(l->x1(), l->y1()) / kTwips, b = QPointF(l->x2(), l->y2()) / kTwips;
+        const double margin = 1 + l->widthPx() / 2.0;
+        // Every point the pen covers lies within half its width of the piece
+        // of line it was drawn for; pieces of about 16 pixels.
+        const QPointF d = b - a;
+        const int pieces = std::max(1, int(std::max(std::abs(d.x()), std::abs(d.y())) / 16));
+        for (int k = 0; k < pieces; ++k) {
+            const QRectF piece(a + d * k / pieces, a + d * (k + 1) / pieces);
+            area += piece.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect();
+        }
     }
-    const QRectF pixels(twips.topLeft() / kTwips, twips.bottomRight() / kTwips);
-    return pixels.adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
+    return area.translated(-pos()) & rect();
 }
 
 void OverlayCanvas::refresh()
 {
     for (int i = 0; i < m_items.size(); ++i) {
-        const QRect now = itemArea(i);
+        const QRegion now = itemArea(i);
         if (now == m_painted[i])
             continue;
         update(m_painted[i]);

@@ -16,6 +16,7 @@
 #include <QLineEdit>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
@@ -360,7 +361,9 @@ private:
 /// mouse, so presses reach the picture beneath. Items are placed in the
 /// window's twips. Only what changed is repainted: refresh() compares each
 /// item's area with the one last painted, and a paint draws only the items
-/// that meet the area being painted.
+/// that meet the area being painted. A slanting line's area follows the line
+/// in short pieces rather than filling its bounding box, so a moved leader
+/// line repaints little of the picture and of the fret numbers beside it.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -377,10 +380,10 @@ protected:
 
 private:
     /// The pixels item `i` paints, in this canvas; empty when it is hidden.
-    QRect itemArea(int i) const;
+    QRegion itemArea(int i) const;
 
     QList<QObject*> m_items;
-    QList<QRect> m_painted;
+    QList<QRegion> m_painted;
 };
 
 } // namespace chordmoss
