@@ -222,21 +222,35 @@ QList<QRectF> FretNumberLabel::numberRects() const
     return rects;
 }
 
-void FretNumberLabel::paintEvent(QPaintEvent* e)
+void FretNumberLabel::makeOutlines()
 {
+    const QString madeFor = QStringLiteral("%1 %2 %3 %4").arg(font().key(), caption()).arg(x()).arg(height());
+    if (madeFor == m_outlinesMadeFor)
+        return;
+    m_outlinesMadeFor = madeFor;
+    m_outlines.clear();
+    m_reach.clear();
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QList<QRectF> rects = numberRects();
     const QFontMetricsF fm(font());
+    for (qsizetype i = 0; i < rects.size(); ++i) {
+        QPainterPath number;
+        number.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+        m_outlines << number;
+        m_reach << number.controlPointRect().adjusted(-kHalo, -kHalo, kHalo, kHalo).toAlignedRect();
+    }
+}
+
+void FretNumberLabel::paintEvent(QPaintEvent* e)
+{
+    makeOutlines();
     // Stroking the halo is the costly part of painting the window, so only
     // the numbers that reach into the area being painted are drawn; the
     // others leave no pixel in it.
     QPainterPath glyphs;
-    for (qsizetype i = 0; i < rects.size(); ++i) {
-        QPainterPath number;
-        number.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
-        const QRectF reach = number.controlPointRect().adjusted(-kHalo, -kHalo, kHalo, kHalo);
-        if (e->region().intersects(reach.toAlignedRect()))
-            glyphs.addPath(number);
+    for (qsizetype i = 0; i < m_outlines.size(); ++i) {
+        if (e->region().intersects(m_reach[i]))
+            glyphs.addPath(m_outlines[i]);
     }
     if (glyphs.isEmpty())
         return;
@@ -474,6 +488,7 @@ OverlayCanvas::OverlayCanvas(QWidget* parent, const QRect& area) : QWidget(paren
 void OverlayCanvas::addShape(ShapeControl* s)
 {
     m_items << s;
+    m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
 }
@@ -481,8 +496,18 @@ void OverlayCanvas::addShape(ShapeControl* s)
 void OverlayCanvas::addLine(LineControl* l)
 {
     m_items << l;
+    m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
+}
+
+std::optional<QLineF> OverlayCanvas::itemPlace(int i) const
+{
+    if (auto* s = qobject_cast<ShapeControl*>(m_items[i]))
+        return s->visible() ? std::optional(QLineF(s->left(), s->top(), s->left() + s->width(), s->top() + s->height()))
+                            : std::nullopt;
+    auto* l = static_cast<LineControl*>(m_items[i]);
+    return l->visible() ? std::optional(QLineF(l->x1(), l->y1(), l->x2(), l->y2())) : std::nullopt;
 }
 
 QRegion OverlayCanvas::itemArea(int i) const
@@ -511,9 +536,25 @@ QRegion OverlayCanvas::itemArea(int i) const
     return area.translated(-pos()) & rect();
 }
 
+QRect OverlayCanvas::itemBounds(int i) const
+{
+    const std::optional<QLineF> place = itemPlace(i);
+    if (!place)
+        return {};
+    const auto* l = qobject_cast<LineControl*>(m_items[i]);
+    const double margin = 1 + (l ? l->widthPx() / 2.0 : 0);
+    const QRectF pixels(place->p1() / kTwips, place->p2() / kTwips);
+    return pixels.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
+}
+
 void OverlayCanvas::refresh()
 {
     for (int i = 0; i < m_items.size(); ++i) {
+        // Only an item that moved, appeared or vanished has its area made again.
+        const std::optional<QLineF> place = itemPlace(i);
+        if (place == m_placed[i])
+            continue;
+        m_placed[i] = place;
         const QRegion now = itemArea(i);
         if (now == m_painted[i])
             continue;
@@ -527,7 +568,9 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
 {
     QPainter p;
     for (int i = 0; i < m_items.size(); ++i) {
-        if (!e->region().intersects(itemArea(i)))
+        // The bounds are enough: drawing what falls outside the area painted
+        // changes no pixel.
+        if (!e->region().intersects(itemBounds(i)))
             continue;
         if (!p.isActive()) {
             p.begin(this);
