@@ -568,9 +568,12 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
 {
     QPainter p;
     for (int i = 0; i < m_items.size(); ++i) {
-        // The bounds are enough: drawing what falls outside the area painted
-        // changes no pixel.
-        if (!e->region().intersects(itemBounds(i)))
+        // An item not moved since refresh() has its area at hand; for one
+        // moved since, its bounds will do: drawing what falls outside the
+        // area painted changes no pixel.
+        const bool meets = itemPlace(i) == m_placed[i] ? e->region().intersects(m_painted[i])
+                                                       : e->region().intersects(itemBounds(i));
+        if (!meets)
             continue;
         if (!p.isActive()) {
             p.begin(this);
