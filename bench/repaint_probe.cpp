@@ -7,6 +7,9 @@
 // (all widgets' paint events), and over 5 idle seconds the paint events and
 // the process's wake-ups (its threads' voluntary context switches) per second.
 // With REPAINT_DETAIL set, each paint event is listed on standard error.
+// With REPAINT_SHOT=prefix, the window as the screen shows it is saved at the
+// end, then after each of two more Down keys (prefix-0.png .. prefix-2.png):
+// pictures of what the repaints left, to compare across changes to painting.
 #include <QApplication>
 #include <QComboBox>
 #include <QDir>
@@ -16,6 +19,8 @@
 #include <QLabel>
 #include <QMainWindow>
 #include <QPaintEvent>
+#include <QPixmap>
+#include <QScreen>
 #include <QTimer>
 #include <QVBoxLayout>
 
@@ -37,9 +42,11 @@ struct PaintCount : QObject {
             for (const QRect& r : static_cast<QPaintEvent*>(e)->region())
                 pixels += long(r.width()) * r.height();
             if (qEnvironmentVariableIsSet("REPAINT_DETAIL"))
-                std::fprintf(stderr, "paint %s %s %d,%d %dx%d\n", o->metaObject()->className(), qPrintable(o->objectName()),
-                             static_cast<QPaintEvent*>(e)->rect().x(), static_cast<QPaintEvent*>(e)->rect().y(),
-                             static_cast<QPaintEvent*>(e)->rect().width(), static_cast<QPaintEvent*>(e)->rect().height());
+                std::fprintf(stderr, "paint %s %s %d,%d %dx%d in %d rects\n", o->metaObject()->className(),
+                             qPrintable(o->objectName()), static_cast<QPaintEvent*>(e)->rect().x(),
+                             static_cast<QPaintEvent*>(e)->rect().y(), static_cast<QPaintEvent*>(e)->rect().width(),
+                             static_cast<QPaintEvent*>(e)->rect().height(),
+                             int(static_cast<QPaintEvent*>(e)->region().rectCount()));
         }
         return false;
     }
@@ -73,6 +80,8 @@ int main(int argc, char** argv)
 {
     QApplication app(argc, argv);
     const bool plain = argc > 1 && QByteArray(argv[1]) == "plain";
+    if (qEnvironmentVariableIsSet("REPAINT_SHOT"))
+        QApplication::setCursorFlashTime(0); // a steady cursor, the same in every picture
     std::unique_ptr<QMainWindow> window;
     QComboBox* box = nullptr;
     if (plain) {
@@ -100,22 +109,29 @@ int main(int argc, char** argv)
     PaintCount count;
     app.installEventFilter(&count);
 
-    std::vector<double> us, handlerUs;
-    const int keys = 200;
-    for (int i = 0; i < keys; ++i) {
+    // Sends a key press and release to the focused widget.
+    const auto sendKey = [box](Qt::Key key) {
         QWidget* target = QApplication::focusWidget() ? QApplication::focusWidget() : box;
-        const Qt::Key key = i % 2 ? Qt::Key_Up : Qt::Key_Down;
-        QElapsedTimer t;
-        t.start();
         QKeyEvent press(QEvent::KeyPress, key, Qt::NoModifier), release(QEvent::KeyRelease, key, Qt::NoModifier);
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
-        handlerUs.push_back(t.nsecsElapsed() / 1000.0);
-        // Until a pass of the event loop paints nothing more.
+    };
+    // Runs the event loop until a pass of it paints nothing more.
+    const auto paintAll = [&count] {
         for (long before = -1; before != count.events;) {
             before = count.events;
             QApplication::processEvents();
         }
+    };
+
+    std::vector<double> us, handlerUs;
+    const int keys = 200;
+    for (int i = 0; i < keys; ++i) {
+        QElapsedTimer t;
+        t.start();
+        sendKey(i % 2 ? Qt::Key_Up : Qt::Key_Down);
+        handlerUs.push_back(t.nsecsElapsed() / 1000.0);
+        paintAll();
         us.push_back(t.nsecsElapsed() / 1000.0);
         settle(5);
     }
@@ -133,5 +149,16 @@ int main(int argc, char** argv)
                 "idle_pixels_per_s=%.0f\nidle_wakeups_per_s=%.1f\n",
                 us[us.size() / 2], handlerUs[handlerUs.size() / 2], double(keyPaints) / keys, keyPixels, count.events / 5.0, count.pixels / 5.0,
                 woke / 5.0);
+
+    if (const QString shot = qEnvironmentVariable("REPAINT_SHOT"); !shot.isEmpty()) {
+        for (int i = 0; i < 3; ++i) {
+            if (i > 0) {
+                sendKey(Qt::Key_Down);
+                paintAll();
+            }
+            QApplication::sync(); // the server holds every flushed pixel
+            window->screen()->grabWindow(window->winId()).save(QStringLiteral("%1-%2.png").arg(shot).arg(i));
+        }
+    }
     return 0;
 }

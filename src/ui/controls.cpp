@@ -9,6 +9,7 @@
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
+#include <algorithm>
 #include <cmath>
 
 namespace chordmoss {
@@ -199,6 +200,15 @@ FretNumberLabel::FretNumberLabel(QWidget* parent, const QString& name, double le
     setWordWrap(false);
 }
 
+namespace {
+
+// The width of the halo's pen, and how far past a glyph's outline the halo
+// and its antialiased edge can reach.
+constexpr double kHaloWidth = 2.4;
+constexpr double kHalo = kHaloWidth / 2 + 1;
+
+} // namespace
+
 QList<QRectF> FretNumberLabel::numberRects() const
 {
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
@@ -212,18 +222,42 @@ QList<QRectF> FretNumberLabel::numberRects() const
     return rects;
 }
 
-void FretNumberLabel::paintEvent(QPaintEvent*)
+void FretNumberLabel::makeOutlines()
 {
+    const QString madeFor = QStringLiteral("%1 %2 %3 %4").arg(font().key(), caption()).arg(x()).arg(height());
+    if (madeFor == m_outlinesMadeFor)
+        return;
+    m_outlinesMadeFor = madeFor;
+    m_outlines.clear();
+    m_reach.clear();
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QList<QRectF> rects = numberRects();
     const QFontMetricsF fm(font());
+    for (qsizetype i = 0; i < rects.size(); ++i) {
+        QPainterPath number;
+        number.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+        m_outlines << number;
+        m_reach << number.controlPointRect().adjusted(-kHalo, -kHalo, kHalo, kHalo).toAlignedRect();
+    }
+}
+
+void FretNumberLabel::paintEvent(QPaintEvent* e)
+{
+    makeOutlines();
+    // Stroking the halo is the costly part of painting the window, so only
+    // the numbers that reach into the area being painted are drawn; the
+    // others leave no pixel in it.
     QPainterPath glyphs;
-    for (qsizetype i = 0; i < rects.size(); ++i)
-        glyphs.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
+    for (qsizetype i = 0; i < m_outlines.size(); ++i) {
+        if (e->region().intersects(m_reach[i]))
+            glyphs.addPath(m_outlines[i]);
+    }
+    if (glyphs.isEmpty())
+        return;
     QPainter p(this);
     p.setRenderHint(QPainter::Antialiasing);
     // The halo: the window colour around each glyph, then the glyphs on it.
-    p.strokePath(glyphs, QPen(QColor(255, 224, 192), 2.4, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    p.strokePath(glyphs, QPen(QColor(255, 224, 192), kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     p.setPen(Qt::NoPen);
     p.setBrush(palette().color(QPalette::WindowText));
     p.drawPath(glyphs);
@@ -454,6 +488,7 @@ OverlayCanvas::OverlayCanvas(QWidget* parent, const QRect& area) : QWidget(paren
 void OverlayCanvas::addShape(ShapeControl* s)
 {
     m_items << s;
+    m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
 }
@@ -461,32 +496,66 @@ void OverlayCanvas::addShape(ShapeControl* s)
 void OverlayCanvas::addLine(LineControl* l)
 {
     m_items << l;
+    m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
 }
 
-QRect OverlayCanvas::itemArea(int i) const
+std::optional<QLineF> OverlayCanvas::itemPlace(int i) const
 {
-    QRectF twips;
-    double margin = 1; // antialiased edges reach into the next pixel
+    if (auto* s = qobject_cast<ShapeControl*>(m_items[i]))
+        return s->visible() ? std::optional(QLineF(s->left(), s->top(), s->left() + s->width(), s->top() + s->height()))
+                            : std::nullopt;
+    auto* l = static_cast<LineControl*>(m_items[i]);
+    return l->visible() ? std::optional(QLineF(l->x1(), l->y1(), l->x2(), l->y2())) : std::nullopt;
+}
+
+QRegion OverlayCanvas::itemArea(int i) const
+{
+    QRegion area;
     if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
         if (!s->visible())
             return {};
-        twips = QRectF(s->left(), s->top(), s->width(), s->height());
+        const QRectF pixels(s->left() / kTwips, s->top() / kTwips, s->width() / kTwips, s->height() / kTwips);
+        // Antialiased edges reach into the next pixel.
+        area = pixels.adjusted(-1, -1, 1, 1).toAlignedRect();
     } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
         if (!l->visible())
             return {};
-        twips = QRectF(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2())).normalized();
-        margin += l->widthPx() / 2.0;
+        const QPointF a = QPointF(l->x1(), l->y1()) / kTwips, b = QPointF(l->x2(), l->y2()) / kTwips;
+        const double margin = 1 + l->widthPx() / 2.0;
+        // Every point the pen covers lies within half its width of the piece
+        // of line it was drawn for; pieces of about 16 pixels.
+        const QPointF d = b - a;
+        const int pieces = std::max(1, int(std::max(std::abs(d.x()), std::abs(d.y())) / 16));
+        for (int k = 0; k < pieces; ++k) {
+            const QRectF piece(a + d * k / pieces, a + d * (k + 1) / pieces);
+            area += piece.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect();
+        }
     }
-    const QRectF pixels(twips.topLeft() / kTwips, twips.bottomRight() / kTwips);
-    return pixels.adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
+    return area.translated(-pos()) & rect();
+}
+
+QRect OverlayCanvas::itemBounds(int i) const
+{
+    const std::optional<QLineF> place = itemPlace(i);
+    if (!place)
+        return {};
+    const auto* l = qobject_cast<LineControl*>(m_items[i]);
+    const double margin = 1 + (l ? l->widthPx() / 2.0 : 0);
+    const QRectF pixels(place->p1() / kTwips, place->p2() / kTwips);
+    return pixels.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
 }
 
 void OverlayCanvas::refresh()
 {
     for (int i = 0; i < m_items.size(); ++i) {
-        const QRect now = itemArea(i);
+        // Only an item that moved, appeared or vanished has its area made again.
+        const std::optional<QLineF> place = itemPlace(i);
+        if (place == m_placed[i])
+            continue;
+        m_placed[i] = place;
+        const QRegion now = itemArea(i);
         if (now == m_painted[i])
             continue;
         update(m_painted[i]);
@@ -499,7 +568,12 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
 {
     QPainter p;
     for (int i = 0; i < m_items.size(); ++i) {
-        if (!e->region().intersects(itemArea(i)))
+        // An item not moved since refresh() has its area at hand; for one
+        // moved since, its bounds will do: drawing what falls outside the
+        // area painted changes no pixel.
+        const bool meets = itemPlace(i) == m_placed[i] ? e->region().intersects(m_painted[i])
+                                                       : e->region().intersects(itemBounds(i));
+        if (!meets)
             continue;
         if (!p.isActive()) {
             p.begin(this);

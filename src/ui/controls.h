@@ -13,12 +13,16 @@
 #include <QColor>
 #include <QComboBox>
 #include <QLabel>
+#include <QLineF>
 #include <QLineEdit>
+#include <QPainterPath>
 #include <QPixmap>
 #include <QPushButton>
+#include <QRegion>
 #include <QWidget>
 
 #include <functional>
+#include <optional>
 #include <string>
 
 #include "mousebutton.h"
@@ -203,7 +207,14 @@ protected:
     void paintEvent(QPaintEvent*) override;
 
 private:
+    /// Makes each number's outline, and the pixels its halo can reach, again
+    /// when the font, the caption or the label's place has changed since.
+    void makeOutlines();
+
     QList<double> m_columns;
+    QString m_outlinesMadeFor;
+    QList<QPainterPath> m_outlines;
+    QList<QRect> m_reach;
 };
 
 /// Left, Top, Width and Height of a widget control, in twips.
@@ -360,7 +371,9 @@ private:
 /// mouse, so presses reach the picture beneath. Items are placed in the
 /// window's twips. Only what changed is repainted: refresh() compares each
 /// item's area with the one last painted, and a paint draws only the items
-/// that meet the area being painted.
+/// that meet the area being painted. A slanting line's area follows the line
+/// in short pieces rather than filling its bounding box, so a moved leader
+/// line repaints little of the picture and of the fret numbers beside it.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -376,11 +389,17 @@ protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    /// Where item `i` stands, in twips: a shape by its corners, a line by
+    /// its ends; nothing when it is hidden.
+    std::optional<QLineF> itemPlace(int i) const;
     /// The pixels item `i` paints, in this canvas; empty when it is hidden.
-    QRect itemArea(int i) const;
+    QRegion itemArea(int i) const;
+    /// A rectangle around itemArea(i).
+    QRect itemBounds(int i) const;
 
     QList<QObject*> m_items;
-    QList<QRect> m_painted;
+    QList<std::optional<QLineF>> m_placed;
+    QList<QRegion> m_painted;
 };
 
 } // namespace chordmoss
