@@ -20,6 +20,7 @@
 
 #include <fcntl.h>
 #include <sched.h>
+#include <sys/prctl.h>
 #include <sys/wait.h>
 #include <unistd.h>
 
@@ -30,8 +31,14 @@ using Clock = std::chrono::steady_clock;
 /// Starts a program with its output to `out` (or /dev/null); returns its id.
 inline pid_t spawn(std::vector<std::string> args, int out = -1, const std::string& server = {})
 {
+    const pid_t parent = getpid();
     const pid_t pid = fork();
     if (pid == 0) {
+        // Busy processes, servers and recorders end with the test or probe,
+        // also when it crashes: left behind they would load every later run.
+        prctl(PR_SET_PDEATHSIG, SIGKILL);
+        if (getppid() != parent)
+            _exit(127);
         if (!server.empty())
             setenv("PULSE_SERVER", server.c_str(), 1);
         unsetenv("PULSE_LATENCY_MSEC"); // the program's setting, not the tools'
