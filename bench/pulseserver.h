@@ -210,6 +210,7 @@ public:
         end(m_pid);
         m_recorder.reset();
     }
+    bool running() const { return m_recorder != nullptr; }
     Recorder& recorder() { return *m_recorder; }
 
 private:

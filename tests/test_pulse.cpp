@@ -50,6 +50,12 @@ private slots:
         m_form->show();
     }
 
+    void init() // a server an earlier failure left stopped fails what follows, without a crash
+    {
+        if (m_server && QTest::currentTestFunction() != QByteArrayView("soundComesWithTheServer"))
+            QVERIFY(m_server->running());
+    }
+
     void soundComesWithTheServer()
     {
         hear(*m_form);
