@@ -8,6 +8,7 @@
 #include "controls.h"
 #include "module1.h"
 #include "playstring.h"
+#include "realtimepriority.h"
 #include "samplemixer.h"
 #include "samplenames.h"
 #include "strum.h"
@@ -63,6 +64,12 @@ private slots:
         for (int s = 1; s <= 6; ++s) // every string of the chord was handed to the output
             QTRY_COMPARE(mixer.firstFrameTime(s - 1) != std::chrono::steady_clock::time_point(),
                          f.board().string(s).dotVisible);
+        // The thread that mixes runs real-time wherever this process may
+        // make a thread so.
+        bool mayRaise = false;
+        std::thread([&] { mayRaise = raiseThisThread(); }).join();
+        if (mayRaise)
+            QTRY_COMPARE(mixer.mixingPriority(), int(ThreadPriority::Realtime));
     }
 
     void soundDirectory()
