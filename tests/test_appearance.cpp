@@ -168,6 +168,10 @@ private slots:
             m_form->RunIt();
             QTest::qWait(20);
         }
+        // A control just shown paints a pass of the event loop later, which a
+        // slow (sanitized) build may not have reached within the wait.
+        for (int pass = 0; pass < 3; ++pass)
+            QCoreApplication::sendPostedEvents();
         const auto* stored = dynamic_cast<QImage*>(m_form->backingStore()->paintDevice()); // the screen's copy
         QVERIFY(stored);
         const QImage screen = stored->convertToFormat(QImage::Format_RGB32);
