@@ -479,6 +479,7 @@ private slots:
         QTest::newRow("bell") << "find \x07"_ba << 2 << u"'\\x07' is not a note"_s;
         QTest::newRow("first four-byte character") << "find C\xf0\x90\x80\x80"_ba << 2 << u"'C\U00010000' is not a note"_s;
         QTest::newRow("C1 control") << "find C\xc2\x9b"_ba << 2 << u"'C\\xc2\\x9b' is not a note"_s;
+        QTest::newRow("no-break space, printable") << "find C\xc2\xa0"_ba << 2 << u"'C\u00a0' is not a note"_s;
         QTest::newRow("no UTF-8") << "find C\xff"_ba << 2 << u"'C\\xff' is not a note"_s;
         QTest::newRow("very long") << "chord " + QByteArray(100000, 'C') << 2 << u"CCC\u2026' is no chord symbol"_s;
         QTest::newRow("double sharp note") << "find Cx"_ba << 2 << u"'Cx' is not a note"_s;
@@ -523,11 +524,15 @@ private slots:
         QTemporaryDir dir;
         const std::string file = dir.filePath(u"c.png"_s).toStdString();
         const int pngFile = RunCommandLine({"chord", "C", "Maj", "-f", "png", "-o", file}, std::cout, err, DiagramPng);
+        // A PDF that could not be made says so, there too.
+        const PdfPainter noPdf = [](const ChordDiagram&, const std::string&) { return std::string(); };
+        const int pdf = RunCommandLine({"sheet", "C", "-f", "pdf"}, std::cout, err, DiagramPng, noPdf);
         dup2(saved, STDOUT_FILENO);
         for (int fd : {saved, terminal, master})
             close(fd);
-        QCOMPARE(std::tuple(text, png, pngFile), std::tuple(0, 2, 0));
-        QCOMPARE(err.str(), "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n");
+        QCOMPARE(std::tuple(text, png, pngFile, pdf), std::tuple(0, 2, 0, 1));
+        QCOMPARE(err.str(), "chordmoss: a PNG is not for the terminal; give --output FILE or redirect standard output\n"
+                            "chordmoss: the PDF could not be written\n");
         QVERIFY(QImage(QString::fromStdString(file)).width() == 400);
         // A painter that fails is a file not written.
         std::ostringstream none, why;

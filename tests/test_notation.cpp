@@ -37,7 +37,7 @@ private slots:
         // The symbol; then its root, type and bass, or the start of the refusal.
         QTest::addColumn<QString>("symbol");
         QTest::addColumn<QString>("expected");
-        QTest::newRow("major: maj, M, nothing") << "Cmaj CM C Cmajor" << "C Maj";
+        QTest::newRow("major: maj, ma, M, nothing") << "Cmaj Cma CM C Cmajor" << "C Maj";
         QTest::newRow("Δ is the major seventh") << "CΔ CΔ7 Cmaj7 CM7 C△" << "C Maj7";
         QTest::newRow("minor: m, min, -") << "Cm Cmin C- Cminor" << "C Min";
         QTest::newRow("7") << "C7 Cdom7 C7th" << "C 7th";
