@@ -198,6 +198,7 @@ private slots:
         QTest::newRow("-display") << "-display :1" << true;
         QTest::newRow("-platform") << "QT_QPA_PLATFORM=xcb -platform=offscreen" << true;
         QTest::newRow("xcb without X") << "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w" << false;
+        QTest::newRow("xcb on X") << "QT_QPA_PLATFORM=xcb DISPLAY=:0" << true;
         QTest::newRow("a list tried in turn") << "QT_QPA_PLATFORM=wayland;xcb:opt DISPLAY=:0" << true;
     }
 

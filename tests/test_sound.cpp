@@ -251,10 +251,15 @@ private slots:
                                     QStringLiteral("/no/such.mp3")}) {
             player.setURL(path.toStdString());
             QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
-            player.play();
-            QTRY_COMPARE(player.playState(), int(StringPlayer::Stopped));
+            player.play(); // known now to be unplayable: silence at once
+            QCOMPARE(player.playState(), int(StringPlayer::Stopped));
         }
         QVERIFY(!SampleMixer::instance().isCached(corrupt.fileName().toStdString()));
+        // Nor does one wake a closed device.
+        QTRY_VERIFY_WITH_TIMEOUT(!SampleMixer::instance().deviceOpen(), 8000);
+        player.play();
+        QTest::qWait(100);
+        QVERIFY(!SampleMixer::instance().deviceOpen());
         player.setURL(CHORDMOSS_ASSETS_DIR "/samples/E6.mp3"); // a good one plays until stopped
         QTRY_VERIFY(SampleMixer::instance().isCached(player.url()));
         QVERIFY(player.playState() == StringPlayer::Playing && SampleMixer::instance().playing(5)); // the mixer's last channel
