@@ -80,17 +80,23 @@ QByteArray fileBytes(const QString& path)
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray("(none)");
 }
 
-/// The dots of an SVG chord box, string -> centre; {-1: 0} when it is no XML.
+/// The dots of an SVG chord box, string -> centre; {-1: 0} when it is no XML
+/// or has text outside its text elements.
 QMap<int, QPointF> svgDots(const std::string& svg)
 {
     QMap<int, QPointF> dots;
     QXmlStreamReader xml(QByteArray::fromStdString(svg));
+    int inText = 0;
+    bool stray = false;
     while (xml.readNext() != QXmlStreamReader::Invalid && !xml.atEnd()) {
+        const bool holdsText = xml.name() == "text"_L1 || xml.name() == "title"_L1;
+        inText += xml.isStartElement() && holdsText ? 1 : xml.isEndElement() && holdsText ? -1 : 0;
+        stray = stray || (xml.isCharacters() && !xml.isWhitespace() && inText == 0);
         if (xml.isStartElement() && xml.attributes().value("class"_L1) == "dot"_L1)
             dots[xml.attributes().value("data-string"_L1).toInt()] = {xml.attributes().value("cx"_L1).toDouble(),
                                                                       xml.attributes().value("cy"_L1).toDouble()};
     }
-    return xml.hasError() ? QMap<int, QPointF>{{-1, {}}} : dots;
+    return xml.hasError() || stray ? QMap<int, QPointF>{{-1, {}}} : dots;
 }
 
 } // namespace
