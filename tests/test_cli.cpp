@@ -592,11 +592,14 @@ private slots:
     {
         // One box a chord, titled in order, each the easiest voicing.
         const QString svg = QString::fromStdString(run(words("sheet C G/B Am7 Fmaj7 --title") << u"Autumn Song"_s).out);
-        QRegularExpressionMatchIterator titles = QRegularExpression(u"class=\"title\"[^>]*>([^<]*)<"_s).globalMatch(svg);
-        QStringList order;
-        while (titles.hasNext())
-            order << titles.next().captured(1);
+        QRegularExpressionMatchIterator titles = QRegularExpression(u"class=\"title\"[^>]* y=\"([^\"]*)\"[^>]*>([^<]*)<"_s).globalMatch(svg);
+        QStringList order, rows;
+        while (titles.hasNext()) {
+            const QRegularExpressionMatch m = titles.next();
+            order << m.captured(2), rows << m.captured(1);
+        }
         QCOMPARE(order, QStringList({u"C"_s, u"G/B"_s, u"Am7"_s, u"Fmaj7"_s}));
+        QCOMPARE(rows, QStringList(4, rows[0])); // four boxes fit in a row
         QVERIFY(svg.contains(u"width=\"210mm\" height=\"297mm\""_s) && svg.contains(u">Autumn Song</text>"_s));
         QCOMPARE(run(words("sheet Cm7b9")).code, 2);
         // The PDF's page renders, letter-sized, with ink on it.
