@@ -9,7 +9,7 @@ namespace {
 
 constexpr double kPi = 3.14159265358979323846;
 
-/// Frames covered by a part thinned `step` times with `points` points.
+/// Frames covered by a part with a point every `step` frames.
 std::uint32_t span(const std::vector<std::int16_t>& part, std::uint32_t step)
 {
     return part.size() > 1 ? std::uint32_t(part.size() - 1) * step : 0;
@@ -62,16 +62,19 @@ std::vector<std::int16_t> thin(const std::vector<std::int16_t>& x, std::size_t b
     return out;
 }
 
+/// The frames of the full-rate part after the lead-in.
+std::uint32_t fullFrames(const DecodedSample& s)
+{
+    return std::uint32_t(s.pcm.size()) - std::min(s.lead, std::uint32_t(s.pcm.size()));
+}
+
 } // namespace
 
-std::uint32_t DecodedSample::frames() const
-{
-    return std::uint32_t(pcm.size()) - std::min(lead, std::uint32_t(pcm.size())) + span(half, 2) + span(quarter, 4);
-}
+std::uint32_t DecodedSample::frames() const { return fullFrames(*this) + span(half, 2) + span(quarter, 4); }
 
 void DecodedSample::addTo(float* sum, std::uint32_t from, std::uint32_t n, float gain) const
 {
-    const std::uint32_t full = std::uint32_t(pcm.size()) - std::min(lead, std::uint32_t(pcm.size()));
+    const std::uint32_t full = fullFrames(*this);
     const std::int16_t* start = pcm.data() + (pcm.size() - full);
     for (; n > 0 && from < full; --n, ++from)
         *sum++ += start[from] * gain;
