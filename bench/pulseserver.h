@@ -15,6 +15,7 @@
 #include <memory>
 #include <mutex>
 #include <string>
+#include <string_view>
 #include <thread>
 #include <vector>
 
@@ -28,33 +29,61 @@ namespace pulsetest {
 
 using Clock = std::chrono::steady_clock;
 
+/// The full path of `program` on PATH (or as given when it holds a slash).
+inline std::string onPath(const std::string& program)
+{
+    if (program.find('/') != std::string::npos)
+        return program;
+    return QStandardPaths::findExecutable(QString::fromStdString(program)).toStdString();
+}
+
 /// Starts a program with its output to `out` (or /dev/null); returns its id.
+///
+/// The program under test runs in this very process, so starting a program
+/// must not disturb it: a fork copies the process's page tables under its
+/// memory lock and leaves every page copy-on-write, and the mixing thread,
+/// faulting on its own pages meanwhile, stood still for up to 20 ms at each
+/// busy process started, which no real desktop's load does to it. A vfork
+/// shares the memory until the program starts, so the child only makes
+/// system calls on what is prepared here.
 inline pid_t spawn(std::vector<std::string> args, int out = -1, const std::string& server = {})
 {
+    const std::string path = onPath(args.at(0));
+    std::vector<std::string> env;
+    for (char** e = environ; *e; ++e) {
+        const std::string_view v(*e);
+        // The program's latency setting is not the tools'.
+        if (!v.starts_with("PULSE_SERVER=") && !v.starts_with("PULSE_LATENCY_MSEC=") && !v.starts_with("HOME="))
+            env.emplace_back(v);
+    }
+    if (!server.empty())
+        env.push_back("PULSE_SERVER=" + server);
+    if (const char* runtime = getenv("XDG_RUNTIME_DIR")) // the server's cookie stays private too
+        env.push_back(std::string("HOME=") + runtime);
+    std::vector<char*> argv, envp;
+    for (std::string& a : args)
+        argv.push_back(a.data());
+    argv.push_back(nullptr);
+    for (std::string& e : env)
+        envp.push_back(e.data());
+    envp.push_back(nullptr);
+    const int null = open("/dev/null", O_RDWR | O_CLOEXEC);
     const pid_t parent = getpid();
-    const pid_t pid = fork();
+    const pid_t pid = path.empty() || null < 0 ? -1 : vfork();
     if (pid == 0) {
         // Busy processes, servers and recorders end with the test or probe,
         // also when it crashes: left behind they would load every later run.
         prctl(PR_SET_PDEATHSIG, SIGKILL);
         if (getppid() != parent)
             _exit(127);
-        if (!server.empty())
-            setenv("PULSE_SERVER", server.c_str(), 1);
-        unsetenv("PULSE_LATENCY_MSEC"); // the program's setting, not the tools'
-        setenv("HOME", getenv("XDG_RUNTIME_DIR"), 1); // the server's cookie stays private too
-        
-        const int null = open("/dev/null", O_RDWR);
         dup2(null, 0);
         dup2(out >= 0 ? out : null, 1);
         dup2(null, 2);
-        std::vector<char*> argv;
-        for (std::string& a : args)
-            argv.push_back(a.data());
-        argv.push_back(nullptr);
-        execvp(argv[0], argv.data());
+        execve(path.c_str(), argv.data(), envp.data());
         _exit(127);
     }
+    if (null >= 0)
+        close(null);
     return pid;
 }
 
@@ -124,10 +153,13 @@ public:
         const std::lock_guard lock(m_mutex);
         return m_samples.size();
     }
-    std::vector<short> samples() const
+    /// The samples recorded from `from` on. (Never the whole recording at
+    /// each look: megabytes copied again and again would load the process
+    /// being measured.)
+    std::vector<short> samples(size_t from) const
     {
         const std::lock_guard lock(m_mutex);
-        return m_samples;
+        return {m_samples.begin() + long(std::min(from, m_samples.size())), m_samples.end()};
     }
     /// When the first sample at or above `level` reached the recorder after
     /// `from` (each block's samples timed back from the block's arrival), or

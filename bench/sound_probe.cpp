@@ -84,8 +84,7 @@ int main(int argc, char** argv)
     // Between notes the probe leaves 150 ms or more of silence: runs of
     // zeros up to 100 ms long inside sound are dropouts.
     auto dropouts = [&](size_t from) {
-        const std::vector<short> x = server.recorder().samples();
-        return gaps(std::vector<short>(x.begin() + long(from), x.end()), 32, 4410).size();
+        return gaps(server.recorder().samples(from), 32, 4410).size();
     };
     notes(f, server, 1, 150ms, false); // opens the device and its stream
     size_t from = server.recorder().size();

@@ -97,8 +97,7 @@ private slots:
             hear(*m_form); // returns after the strum and its 1 s tail
             const auto sound = m_server->recorder().firstSoundAfter(click);
             ms.push_back(sound == Clock::time_point{} ? 1000.0 : std::chrono::duration<double, std::milli>(sound - click).count());
-            const std::vector<short> x = m_server->recorder().samples();
-            for (int gap : gaps(std::vector<short>(x.begin() + long(from), x.end())))
+            for (int gap : gaps(m_server->recorder().samples(from)))
                 found.push_back(gap);
         }
         std::sort(ms.begin(), ms.end());
@@ -115,14 +114,13 @@ private slots:
         for (int s = 1; s <= 6; ++s)
             m_form->players()[s]->stop(), m_form->players()[s]->setVolume(100);
         QTest::qWait(100);
-        const size_t from = m_server->recorder().samples().size();
+        const size_t from = m_server->recorder().size();
         moveOver(*m_form, 4000, 2500);
         moveOver(*m_form, 4000, 3250); // one movement across all six strips
         QTest::qWait(1000);
-        const std::vector<short> x = m_server->recorder().samples();
         int peak = 0;
-        for (size_t i = from; i < x.size(); ++i)
-            peak = std::max(peak, std::abs(int(x[i])));
+        for (short v : m_server->recorder().samples(from))
+            peak = std::max(peak, std::abs(int(v)));
         qInfo("six strings at volume 100: peak %d", peak);
         QVERIFY2(peak > 16000 && peak < 32767, qPrintable(QString::number(peak)));
     }
@@ -146,8 +144,9 @@ private:
     /// True when the last `n` samples recorded are silence.
     bool silentFor(size_t n) const
     {
-        const std::vector<short> x = m_server->recorder().samples();
-        return x.size() >= n && std::all_of(x.end() - long(n), x.end(), [](short v) { return v == 0; });
+        const size_t size = m_server->recorder().size();
+        const std::vector<short> x = m_server->recorder().samples(size - std::min(size, n));
+        return size >= n && std::all_of(x.begin(), x.end(), [](short v) { return v == 0; });
     }
 
     std::unique_ptr<Server> m_server;
