@@ -493,6 +493,7 @@ OverlayCanvas::OverlayCanvas(QWidget* parent, const QRect& area) : QWidget(paren
 void OverlayCanvas::addShape(ShapeControl* s)
 {
     m_items << s;
+    m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
@@ -501,6 +502,7 @@ void OverlayCanvas::addShape(ShapeControl* s)
 void OverlayCanvas::addLine(LineControl* l)
 {
     m_items << l;
+    m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
@@ -587,10 +589,26 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
             p.scale(1.0 / kTwips, 1.0 / kTwips);
         }
         if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
-            p.setPen(QPen(s->border(), kTwips));
-            p.setBrush(s->fill());
+            // The oval's fill, then its border over it, each laid from a stamp
+            // made when the oval moved: drawing an antialiased oval costs far
+            // more than copying one, and the ovals under a moved leader line
+            // are repainted at every chord. A border one device pixel wide
+            // blends a shade apart from the stroke at some edge pixels (Qt
+            // draws such a stroke with a line walker of its own blending).
             const double half = kTwips / 2;
-            p.drawEllipse(QRectF(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips));
+            const QRectF oval(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips);
+            const QRectF reach = oval.adjusted(-kTwips, -kTwips, kTwips, kTwips);
+            const QString place = QStringLiteral("%1 %2").arg(s->left()).arg(s->top());
+            m_stamps[i].first.lay(p, place + s->fill().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+                q.setPen(Qt::NoPen);
+                q.setBrush(s->fill());
+                q.drawEllipse(oval);
+            });
+            m_stamps[i].second.lay(p, place + s->border().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+                q.setPen(QPen(s->border(), kTwips));
+                q.setBrush(Qt::NoBrush);
+                q.drawEllipse(oval);
+            });
         } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
             p.setPen(QPen(l->color(), l->widthPx() * kTwips, Qt::SolidLine, Qt::FlatCap));
             p.drawLine(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2()));

@@ -403,6 +403,8 @@ private:
     QList<QObject*> m_items;
     QList<std::optional<QLineF>> m_placed;
     QList<QRegion> m_painted;
+    /// A shape's fill and border, as last laid (none for a line).
+    QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
 };
 
 } // namespace chordmoss
