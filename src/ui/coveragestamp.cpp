@@ -20,9 +20,11 @@ void CoverageStamp::lay(QPainter& p, const QString& key, const QRectF& bounds,
         ip.setTransform(device * QTransform::fromTranslate(-box.x(), -box.y()));
         draw(ip);
         ip.end();
-        // Laid at the device's own density, the image is copied pixel for pixel.
-        m_image.setDevicePixelRatio(p.device()->devicePixelRatioF());
+        // Laid at the density the painter draws at (that of the device it is
+        // redirected to, when a widget is rendered elsewhere), the image is
+        // copied pixel for pixel.
         const QTransform base = p.worldTransform().inverted() * device;
+        m_image.setDevicePixelRatio(base.m11());
         m_at = base.inverted().map(QPointF(box.topLeft()));
     }
     p.save();
