@@ -227,6 +227,59 @@ private slots:
             QVERIFY(std::abs((runs[i].first + runs[i].second + 1) / 2.0 - column) <= 1.5);
         }
     }
+
+    void stampLaysTheDrawnPixels_data()
+    {
+        QTest::addColumn<double>("ratio");
+        QTest::addColumn<QPointF>("shift");
+        QTest::newRow("1") << 1.0 << QPointF(3.3, 7.6);
+        QTest::newRow("1.5") << 1.5 << QPointF(3.3, 7.6);
+        QTest::newRow("2") << 2.0 << QPointF(0.25, 5.5);
+    }
+
+    void stampLaysTheDrawnPixels()
+    {
+        // An oval's fill and border laid from stamps, on a busy ground, leave
+        // the pixels drawing them there does: when a stamp is made, and when
+        // it is laid again.
+        QFETCH(double, ratio);
+        QFETCH(QPointF, shift);
+        QImage ground(QSize(60, 40) * ratio, QImage::Format_RGB32);
+        for (int y = 0; y < ground.height(); ++y)
+            for (int x = 0; x < ground.width(); ++x)
+                ground.setPixel(x, y, qRgb(x * 7, y * 11, (x ^ y) * 13));
+        ground.setDevicePixelRatio(ratio);
+        const QRectF oval(4.1, 3.7, 31.3, 17.9);
+        const QPen pen(QColor(255, 224, 192), 2.4);
+        const QColor fill(20, 90, 200, 180);
+        QImage drawn = ground;
+        {
+            QPainter p(&drawn);
+            p.setRenderHint(QPainter::Antialiasing);
+            p.translate(shift);
+            p.setPen(pen);
+            p.setBrush(fill);
+            p.drawEllipse(oval);
+        }
+        CoverageStamp fillStamp, penStamp;
+        for (int pass = 0; pass < 2; ++pass) {
+            QImage stamped = ground;
+            QPainter p(&stamped);
+            p.translate(shift);
+            fillStamp.lay(p, {}, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.fillPath(ellipse(oval), fill); });
+            penStamp.lay(p, {}, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.strokePath(ellipse(oval), pen); });
+            p.end();
+            QCOMPARE(stamped, drawn);
+        }
+    }
+
+private:
+    static QPainterPath ellipse(const QRectF& r)
+    {
+        QPainterPath path;
+        path.addEllipse(r);
+        return path;
+    }
 };
 
 QTEST_MAIN(TestAppearance)

@@ -228,15 +228,17 @@ void FretNumberLabel::makeOutlines()
     if (madeFor == m_outlinesMadeFor)
         return;
     m_outlinesMadeFor = madeFor;
-    m_outlines.clear();
+    m_glyphs.clear();
     m_reach.clear();
+    m_haloStamp.clear();
+    m_inkStamp.clear();
     const QStringList numbers = caption().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     const QList<QRectF> rects = numberRects();
     const QFontMetricsF fm(font());
     for (qsizetype i = 0; i < rects.size(); ++i) {
         QPainterPath number;
         number.addText(rects[i].left(), rects[i].top() + fm.ascent(), font(), numbers[i]);
-        m_outlines << number;
+        m_glyphs.addPath(number);
         m_reach << number.controlPointRect().adjusted(-kHalo, -kHalo, kHalo, kHalo).toAlignedRect();
     }
 }
@@ -244,23 +246,26 @@ void FretNumberLabel::makeOutlines()
 void FretNumberLabel::paintEvent(QPaintEvent* e)
 {
     makeOutlines();
-    // Stroking the halo is the costly part of painting the window, so only
-    // the numbers that reach into the area being painted are drawn; the
-    // others leave no pixel in it.
-    QPainterPath glyphs;
-    for (qsizetype i = 0; i < m_outlines.size(); ++i) {
-        if (e->region().intersects(m_reach[i]))
-            glyphs.addPath(m_outlines[i]);
-    }
-    if (glyphs.isEmpty())
+    // Only the numbers that reach into the area being painted leave a pixel
+    // in it; when none does, nothing is drawn.
+    QRect reach;
+    for (const QRect& r : std::as_const(m_reach))
+        reach |= r;
+    if (!std::any_of(m_reach.begin(), m_reach.end(), [e](const QRect& r) { return e->region().intersects(r); }))
         return;
     QPainter p(this);
-    p.setRenderHint(QPainter::Antialiasing);
-    // The halo: the window colour around each glyph, then the glyphs on it.
-    p.strokePath(glyphs, QPen(QColor(255, 224, 192), kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
-    p.setPen(Qt::NoPen);
-    p.setBrush(palette().color(QPalette::WindowText));
-    p.drawPath(glyphs);
+    // The halo, the window colour round every glyph, then the glyphs on it:
+    // stroked and filled once into stamps, as stroking the halo at each paint
+    // is the costliest drawing in the window.
+    const QColor halo(255, 224, 192), ink = palette().color(QPalette::WindowText);
+    m_haloStamp.lay(p, halo.name(QColor::HexArgb), reach, [this, halo](QPainter& s) {
+        s.strokePath(m_glyphs, QPen(halo, kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
+    });
+    m_inkStamp.lay(p, ink.name(QColor::HexArgb), reach, [this, ink](QPainter& s) {
+        s.setPen(Qt::NoPen);
+        s.setBrush(ink);
+        s.drawPath(m_glyphs);
+    });
 }
 
 // ---------------------------------------------------------------- text boxes
@@ -488,6 +493,7 @@ OverlayCanvas::OverlayCanvas(QWidget* parent, const QRect& area) : QWidget(paren
 void OverlayCanvas::addShape(ShapeControl* s)
 {
     m_items << s;
+    m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
@@ -496,6 +502,7 @@ void OverlayCanvas::addShape(ShapeControl* s)
 void OverlayCanvas::addLine(LineControl* l)
 {
     m_items << l;
+    m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
     m_painted << itemArea(int(m_items.size()) - 1);
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
@@ -582,10 +589,26 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
             p.scale(1.0 / kTwips, 1.0 / kTwips);
         }
         if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
-            p.setPen(QPen(s->border(), kTwips));
-            p.setBrush(s->fill());
+            // The oval's fill, then its border over it, each laid from a stamp
+            // made when the oval moved: drawing an antialiased oval costs far
+            // more than copying one, and the ovals under a moved leader line
+            // are repainted at every chord. A border one device pixel wide
+            // blends a shade apart from the stroke at some edge pixels (Qt
+            // draws such a stroke with a line walker of its own blending).
             const double half = kTwips / 2;
-            p.drawEllipse(QRectF(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips));
+            const QRectF oval(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips);
+            const QRectF reach = oval.adjusted(-kTwips, -kTwips, kTwips, kTwips);
+            const QString place = QStringLiteral("%1 %2").arg(s->left()).arg(s->top());
+            m_stamps[i].first.lay(p, place + s->fill().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+                q.setPen(Qt::NoPen);
+                q.setBrush(s->fill());
+                q.drawEllipse(oval);
+            });
+            m_stamps[i].second.lay(p, place + s->border().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+                q.setPen(QPen(s->border(), kTwips));
+                q.setBrush(Qt::NoBrush);
+                q.drawEllipse(oval);
+            });
         } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
             p.setPen(QPen(l->color(), l->widthPx() * kTwips, Qt::SolidLine, Qt::FlatCap));
             p.drawLine(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2()));

@@ -25,6 +25,7 @@
 #include <optional>
 #include <string>
 
+#include "coveragestamp.h"
 #include "mousebutton.h"
 
 namespace chordmoss {
@@ -213,8 +214,10 @@ private:
 
     QList<double> m_columns;
     QString m_outlinesMadeFor;
-    QList<QPainterPath> m_outlines;
+    /// Every number's outline, and the pixels each number's halo can reach.
+    QPainterPath m_glyphs;
     QList<QRect> m_reach;
+    CoverageStamp m_haloStamp, m_inkStamp;
 };
 
 /// Left, Top, Width and Height of a widget control, in twips.
@@ -400,6 +403,8 @@ private:
     QList<QObject*> m_items;
     QList<std::optional<QLineF>> m_placed;
     QList<QRegion> m_painted;
+    /// A shape's fill and border, as last laid (none for a line).
+    QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
 };
 
 } // namespace chordmoss
