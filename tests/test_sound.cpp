@@ -2,7 +2,7 @@
 // directories, PlayString (the sample of a string's fret, as its dot says)
 // and the strum geometry against the core; Hear and strumming through the
 // window, logging which notes start; bad and large sample files on the real
-// mixer.
+// mixer, and its end, which closes the device.
 #include "windowtest.h"
 
 #include <sched.h>
@@ -265,6 +265,15 @@ private slots:
         QVERIFY(player.playState() == StringPlayer::Playing && SampleMixer::instance().playing(5)); // the mixer's last channel
         player.stop();
         QCOMPARE(player.playState(), int(StringPlayer::Stopped));
+    }
+
+    void finishEndsTheSound() // last: the mixer stays stopped
+    {
+        SampleMixer& mixer = SampleMixer::instance();
+        mixer.start(0, CHORDMOSS_ASSETS_DIR "/samples/E6.mp3", 50);
+        QTRY_VERIFY(mixer.deviceOpen() && mixer.playing(0));
+        QVERIFY(SampleMixer::finish(std::chrono::seconds(2)));
+        QVERIFY(!mixer.deviceOpen() && !mixer.playing(0));
     }
 };
 
