@@ -68,11 +68,15 @@ private slots:
         QCOMPARE(at(66 + 7, 2), QColor(255, 128, 0));
         QCOMPARE(at(128, 7), QColor(Qt::black));
         QVERIFY(at(128, 3) != QColor(Qt::black) && at(10, 3) != QColor(Qt::black));
-        // The sunken frame is light on its right column and bottom row.
+        // The sunken frame is light on all its right column and bottom row,
+        // the focus ring inside it.
+        v->activateWindow();
+        QTRY_VERIFY(v->picture()->hasFocus());
         const QImage frame = v->picture()->grab().toImage();
         const int right = v->picture()->width() - 1, bottom = v->picture()->height() - 1;
-        for (QPoint p : {QPoint(right, 1), QPoint(right, bottom / 2), QPoint(right - 2, bottom), QPoint(1, bottom)})
-            QCOMPARE(frame.pixelColor(p * frame.devicePixelRatio()), QColor(Qt::white));
+        for (int i = 0; i <= std::max(right, bottom); ++i)
+            for (QPoint p : {QPoint(right, std::min(i, bottom)), QPoint(std::min(i, right), bottom)})
+                QCOMPARE(frame.pixelColor(p * frame.devicePixelRatio()), QColor(Qt::white));
         const int xs[] = {0, 60, 113, 114, 200, -1};
         const char* labels[] = {"0", "55", "103", "103", "103", "103"};
         const int players[] = {0, 55, 100, 100, 100, 100}; // the players keep to 100
