@@ -404,6 +404,7 @@ private slots:
         QTest::newRow("types") << "types"_ba
                                << "\nMin7b5         Cm7b5          C Eb Gb Bb        1 b3 b5 b7         Cm7b5 C\xc3\xb8"_ba;
         QTest::newRow("text box at the nut") << "chord C Maj"_ba << "\n  o x   o   o\n  ===========\n"_ba;
+        QTest::newRow("open strings alone") << "name 000000"_ba << "\nexact     Em11          E Min11\n"_ba;
         QTest::newRow("interval label") << "name x02010 -f svg"_ba << ">7b</text>"_ba;
         // Open strings are rings, fretted ones solid dots.
         QTest::newRow("open ring") << "name x02010 -f svg"_ba << "fill=\"#ffffff\" stroke=\"#222222\" stroke-width=\"1.5\"/>"_ba;
