@@ -83,6 +83,9 @@ private slots:
             QVERIFY(label->text(QAccessible::Description) == spoken[s - 1] && label->state().checked);
         }
         QCOMPARE(reader(control(&w.f, u"Image1"_s))->text(QAccessible::Description), spoken.join(u"; "_s));
+        string4->actionInterface()->doAction(QAccessibleActionInterface::increaseAction()); // not a label's action
+        w.f.syncDisplay();
+        QVERIFY(string4->state().checked);
         pressThrough(string4); // off
         w.f.syncDisplay();
         QVERIFY(string4->text(QAccessible::Description) == u"string 4, D: muted"_s && !string4->state().checked);

@@ -311,6 +311,7 @@ private slots:
         QTest::newRow("huge") << "99999999999999999999999" << 1e23 << 1000;
         QTest::newRow("too large for a double") << "-1e999" << -qInf() << -1000;
         QTest::newRow("too small for a double") << "1e-999" << 0.0 << 0;
+        QTest::newRow("too large, then a bare exponent") << u"1"_s + QString(400, u'0') + u"e-"_s << qInf() << 1000;
     }
 
     void leadingNumber()
