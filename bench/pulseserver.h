@@ -37,7 +37,8 @@ inline std::string onPath(const std::string& program)
     return QStandardPaths::findExecutable(QString::fromStdString(program)).toStdString();
 }
 
-/// Starts a program with its output to `out` (or /dev/null); returns its id.
+/// Starts a program with its output to `out` (or /dev/null); returns its
+/// id, or -1 when it cannot be started (not on PATH).
 ///
 /// The program under test runs in this very process, so starting a program
 /// must not disturb it: a fork copies the process's page tables under its
@@ -250,6 +251,8 @@ private:
     {
         for (int i = 0; i < tries; ++i) {
             pid_t pid = spawn(args, -1, m_private);
+            if (pid < 0) // not installed: no child to wait for (and -1 would wait for any)
+                return false;
             int status = 0;
             waitpid(pid, &status, 0);
             if (WIFEXITED(status) && WEXITSTATUS(status) == 0)

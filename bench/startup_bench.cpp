@@ -57,7 +57,8 @@ Start measure(const std::string& program)
         text.append(buffer, size_t(n));
     close(out[0]);
     int status = 0;
-    waitpid(pid, &status, 0);
+    if (pid > 0)
+        waitpid(pid, &status, 0);
     std::map<std::string, std::string> values;
     size_t at = 0;
     for (size_t eol; (eol = text.find('\n', at)) != std::string::npos; at = eol + 1) {
