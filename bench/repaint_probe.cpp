@@ -116,11 +116,13 @@ int main(int argc, char** argv)
         QApplication::sendEvent(target, &press);
         QApplication::sendEvent(target, &release);
     };
-    // Runs the event loop until a pass of it paints nothing more.
+    // Runs the event loop until two passes of it in a row paint nothing: an
+    // update posted in one pass is painted in the next.
     const auto paintAll = [&count] {
-        for (long before = -1; before != count.events;) {
-            before = count.events;
+        for (int idle = 0; idle < 2;) {
+            const long before = count.events;
             QApplication::processEvents();
+            idle = count.events == before ? idle + 1 : 0;
         }
     };
 

@@ -6,6 +6,7 @@
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QProxyStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
 
@@ -171,8 +172,16 @@ void LabelControl::sync()
     const QString c = caption();
     if (text() != c)
         setText(c);
-    if (isHidden() == m_shown.get())
+    if (isHidden() == m_shown.get()) {
         QLabel::setVisible(m_shown.get());
+        // Qt paints a child it shows only after a posted event has come
+        // back round the event loop: a second repaint, a pass after the
+        // one that paints the rest of the chord. Painted with the rest.
+        if (isVisible()) {
+            QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
+            update();
+        }
+    }
 }
 
 void LabelControl::press()
@@ -197,7 +206,6 @@ FretNumberLabel::FretNumberLabel(QWidget* parent, const QString& name, double le
                                  double height, const QString& caption, QList<double> columns)
     : LabelControl(parent, name, left, top, width, height, caption), m_columns(std::move(columns))
 {
-    setWordWrap(false);
 }
 
 namespace {
@@ -270,12 +278,73 @@ void FretNumberLabel::paintEvent(QPaintEvent* e)
 
 // ---------------------------------------------------------------- text boxes
 
+namespace {
+
+/// The application's style, but a line edit's panel is copied from a
+/// picture of it made again only when its size, state, palette or pixel grid
+/// change: the antialiased rounded frame some styles stroke costs far more
+/// than the copy, and the box of the chord's notes repaints at every chord.
+/// Where the panel does not fall on whole device pixels it is drawn as usual.
+class PanelPictureStyle : public QProxyStyle {
+public:
+    void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override
+    {
+        const QTransform device = p->deviceTransform();
+        const QRectF onDevice = device.mapRect(QRectF(opt->rect));
+        if (pe != PE_PanelLineEdit || device.type() > QTransform::TxScale || onDevice != QRectF(onDevice.toRect())) {
+            QProxyStyle::drawPrimitive(pe, opt, p, w);
+            return;
+        }
+        const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(opt);
+        const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
+                                .arg(onDevice.width())
+                                .arg(onDevice.height())
+                                .arg(device.m11())
+                                .arg(device.m22())
+                                .arg(int(opt->state))
+                                .arg(opt->palette.cacheKey())
+                                .arg(frame ? frame->lineWidth : -1)
+                                .arg(int(opt->direction));
+        // Drawn with the device's scale and the painter's hints, shifted by
+        // whole pixels only, each pixel comes out as it would on the device.
+        const QTransform base = p->worldTransform().inverted() * device;
+        if (key != m_key || m_base != baseStyle()) {
+            m_key = key;
+            m_base = baseStyle();
+            m_picture = QImage(onDevice.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+            m_picture.fill(Qt::transparent);
+            QPainter ip(&m_picture);
+            ip.setRenderHints(p->renderHints());
+            ip.setTransform(device * QTransform::fromTranslate(-onDevice.x(), -onDevice.y()));
+            QProxyStyle::drawPrimitive(pe, opt, &ip, w);
+            ip.end();
+            m_picture.setDevicePixelRatio(base.m11());
+        }
+        p->save();
+        p->resetTransform();
+        p->drawImage(base.inverted().map(onDevice.topLeft()), m_picture);
+        p->restore();
+    }
+
+private:
+    mutable QString m_key;
+    mutable const QStyle* m_base = nullptr;
+    mutable QImage m_picture;
+};
+
+} // namespace
+
 TextBoxControl::TextBoxControl(QWidget* parent, const QString& name, double left, double top, double width,
                                double height)
     : QLineEdit(parent)
 {
     setObjectName(name);
     placeTwips(this, left, top, width, height);
+    // Each box keeps its own picture; the widget holds its style by a
+    // guarded pointer, so the child style may go first.
+    auto* style = new PanelPictureStyle;
+    style->setParent(this);
+    setStyle(style);
 }
 
 void TextBoxControl::bindText(std::string* f)
