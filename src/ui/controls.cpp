@@ -280,11 +280,12 @@ void FretNumberLabel::paintEvent(QPaintEvent* e)
 
 namespace {
 
-/// The application's style, but a line edit's panel is copied from a
-/// picture of it made again only when its size, state, palette or pixel grid
-/// change: the antialiased rounded frame some styles stroke costs far more
-/// than the copy, and the box of the chord's notes repaints at every chord.
-/// Where the panel does not fall on whole device pixels it is drawn as usual.
+/// The style the application starts with (an instance of its own), but a
+/// line edit's panel is copied from a picture of it made again only when its
+/// size, state, palette or pixel grid change: the antialiased rounded frame
+/// some styles stroke costs far more than the copy, and the box of the
+/// chord's notes repaints at every chord. Where the panel does not fall on
+/// whole device pixels it is drawn as usual.
 class PanelPictureStyle : public QProxyStyle {
 public:
     void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override
