@@ -413,6 +413,7 @@ private slots:
         QTest::newRow("no fret number at the nut") << "name x02010 -f svg"_ba << "!fr</text>"_ba;
         QTest::newRow("note labels") << "name x02010 -f svg --labels note"_ba << ">G</text>"_ba;
         QTest::newRow("note label up the neck") << "chord A 7th 5 -f svg --labels note"_ba << ">Db</text>"_ba;
+        QTest::newRow("open string's label") << "chord C Maj -f svg --labels note"_ba << ">G</text>"_ba;
         QTest::newRow("fret number") << "chord A 7th 5 -f svg"_ba << ">5fr</text>"_ba;
         QTest::newRow("no nut up the neck") << "chord A 7th 5 -f svg"_ba << "!class=\"nut\""_ba;
         QTest::newRow("labels centred on their dots") << "chord A 7th 5 -f svg"_ba << "text-anchor=\"middle\""_ba;
