@@ -488,6 +488,7 @@ private slots:
         QTest::newRow("bell") << "find \x07"_ba << 2 << u"'\\x07' is not a note"_s;
         QTest::newRow("first four-byte character") << "find C\xf0\x90\x80\x80"_ba << 2 << u"'C\U00010000' is not a note"_s;
         QTest::newRow("overlong four bytes") << "find C\xf0\x8f\xbf\xbf"_ba << 2 << u"'C\\xf0\\x8f\\xbf\\xbf' is not"_s;
+        QTest::newRow("first three-byte character") << "find C\xe0\xa0\x80"_ba << 2 << u"'C\u0800' is not"_s;
         QTest::newRow("surrogate") << "find C\xed\xa0\x80"_ba << 2 << u"'C\\xed\\xa0\\x80' is not"_s;
         QTest::newRow("last before the surrogates") << "find C\xed\x9f\xbb"_ba << 2 << u"'C\ud7fb' is not"_s;
         QTest::newRow("C1 control") << "find C\xc2\x9b"_ba << 2 << u"'C\\xc2\\x9b' is not a note"_s;
