@@ -76,6 +76,7 @@ private slots:
         }).join();
         if (mayRaise)
             QTRY_COMPARE(mixer.mixingPriority(), int(ThreadPriority::Realtime));
+        QCOMPARE(int(raiseAudioThread(0)), int(ThreadPriority::Normal)); // 0 would be the calling thread
     }
 
     void soundDirectory()
