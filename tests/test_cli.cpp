@@ -403,6 +403,7 @@ private slots:
         QTest::newRow("position 12") << "chord C 12"_ba << "C Maj, position 12\n"_ba;
         QTest::newRow("types") << "types"_ba
                                << "\nMin7b5         Cm7b5          C Eb Gb Bb        1 b3 b5 b7         Cm7b5 C\xc3\xb8"_ba;
+        QTest::newRow("bass A in JSON") << "voicings C/A --max 1 -f json"_ba << "\"symbol\": \"C/A\",\n  \"bass\": \"A\","_ba;
         QTest::newRow("a type with notes of its own") << "types -f json"_ba << "\"major\"], \"sameNotesAs\": null}"_ba;
         QTest::newRow("text box at the nut") << "chord C Maj"_ba << "\n  o x   o   o\n  ===========\n"_ba;
         QTest::newRow("open strings alone") << "name 000000"_ba << "\nexact     Em11          E Min11\n"_ba;
