@@ -251,6 +251,13 @@ private slots:
             const double column = (kFretLeft[12 - i] + kDotSize / 2.0) / kTwips - label->x();
             QVERIFY(std::abs((runs[i].first + runs[i].second + 1) / 2.0 - column) <= 1.5);
         }
+        // The halo, the window colour, reaches past the glyphs at both ends.
+        for (const int x : {runs.first().first - 2, runs.last().second + 2}) {
+            int least = 255;
+            for (int y = 0; y < img.height(); ++y)
+                least = std::min(least, qBlue(img.pixel(x, y)));
+            QVERIFY2(least < 250, qPrintable(QString::number(least)));
+        }
     }
 
     void stampLaysTheDrawnPixels_data()
