@@ -196,11 +196,10 @@ private slots:
         for (const auto& [height, focus] : {std::pair(25, false), {25, true}, {31, true}, {25, true}}) {
             panel.rect = QRect(2, 3, box->width(), height);
             panel.state.setFlag(QStyle::State_HasFocus, focus);
-            QImage ours(QSize(box->width() + 4, 36) * m_r, QImage::Format_RGB32), theirs = ours;
+            QImage ours(QSize(box->width() + 4, 36) * m_r, QImage::Format_RGB32);
             ours.setDevicePixelRatio(m_r);
-            theirs.setDevicePixelRatio(m_r);
             ours.fill(Qt::darkCyan);
-            theirs.fill(Qt::darkCyan);
+            QImage theirs = ours.copy();
             QPainter a(&ours), b(&theirs);
             box->style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &a, box);
             QApplication::style()->drawPrimitive(QStyle::PE_PanelLineEdit, &panel, &b, box);
