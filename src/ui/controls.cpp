@@ -1,11 +1,14 @@
 #include "controls.h"
 
+#include <QApplication>
 #include <QFocusEvent>
 #include <QFontDatabase>
+#include <QHash>
 #include <QMouseEvent>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
+#include <QPointer>
 #include <QProxyStyle>
 #include <QStyleOptionButton>
 #include <QStylePainter>
@@ -281,11 +284,11 @@ void FretNumberLabel::paintEvent(QPaintEvent* e)
 namespace {
 
 /// The style the application starts with (an instance of its own), but a
-/// line edit's panel is copied from a picture of it made again only when its
-/// size, state, palette or pixel grid change: the antialiased rounded frame
-/// some styles stroke costs far more than the copy, and the box of the
-/// chord's notes repaints at every chord. Where the panel does not fall on
-/// whole device pixels it is drawn as usual.
+/// line edit's panel is copied from a picture of it, one for each size,
+/// state, palette and pixel grid met: the antialiased rounded frame some
+/// styles stroke costs far more than the copy, and the box of the chord's
+/// notes repaints at every chord. Where the panel does not fall on whole
+/// device pixels it is drawn as usual. One instance serves every text box.
 class PanelPictureStyle : public QProxyStyle {
 public:
     void drawPrimitive(PrimitiveElement pe, const QStyleOption* opt, QPainter* p, const QWidget* w) const override
@@ -309,29 +312,41 @@ public:
         // Drawn with the device's scale and the painter's hints, shifted by
         // whole pixels only, each pixel comes out as it would on the device.
         const QTransform base = p->worldTransform().inverted() * device;
-        if (key != m_key || m_base != baseStyle()) {
-            m_key = key;
-            m_base = baseStyle();
-            m_picture = QImage(onDevice.size().toSize(), QImage::Format_ARGB32_Premultiplied);
-            m_picture.fill(Qt::transparent);
-            QPainter ip(&m_picture);
+        auto it = m_pictures.constFind(key);
+        if (it == m_pictures.cend()) {
+            if (m_pictures.size() >= kPictures) // palettes or screens come and go: start afresh
+                m_pictures.clear();
+            QImage made(onDevice.size().toSize(), QImage::Format_ARGB32_Premultiplied);
+            made.fill(Qt::transparent);
+            QPainter ip(&made);
             ip.setRenderHints(p->renderHints());
             ip.setTransform(device * QTransform::fromTranslate(-onDevice.x(), -onDevice.y()));
             QProxyStyle::drawPrimitive(pe, opt, &ip, w);
             ip.end();
-            m_picture.setDevicePixelRatio(base.m11());
+            made.setDevicePixelRatio(base.m11());
+            it = m_pictures.insert(key, made);
         }
         p->save();
         p->resetTransform();
-        p->drawImage(base.inverted().map(onDevice.topLeft()), m_picture);
+        p->drawImage(base.inverted().map(onDevice.topLeft()), *it);
         p->restore();
     }
 
 private:
-    mutable QString m_key;
-    mutable const QStyle* m_base = nullptr;
-    mutable QImage m_picture;
+    /// Room for the window's boxes in a few states each.
+    static constexpr qsizetype kPictures = 32;
+    mutable QHash<QString, QImage> m_pictures;
 };
+
+QStyle* panelPictureStyle()
+{
+    static QPointer<QStyle> style; // the application's, gone with it
+    if (!style) {
+        style = new PanelPictureStyle;
+        style->setParent(qApp);
+    }
+    return style;
+}
 
 } // namespace
 
@@ -341,11 +356,7 @@ TextBoxControl::TextBoxControl(QWidget* parent, const QString& name, double left
 {
     setObjectName(name);
     placeTwips(this, left, top, width, height);
-    // Each box keeps its own picture; the widget holds its style by a
-    // guarded pointer, so the child style may go first.
-    auto* style = new PanelPictureStyle;
-    style->setParent(this);
-    setStyle(style);
+    setStyle(panelPictureStyle());
 }
 
 void TextBoxControl::bindText(std::string* f)
