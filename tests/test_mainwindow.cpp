@@ -161,6 +161,10 @@ private slots:
                                                << "  7b-Bb   3b-Eb   1-C   5-G ";
         QTest::newRow("5, then 7th") << 3 << "5" << 2 << "5 " << QList<int>{3, 35, 5} << "6 7 5 5 5 6"
                                      << "  7b-Bb   1-C   5-G   3-E ";
+        // The root chosen again is computed twice too: the second run lists
+        // from the tables the first left at the typed position.
+        QTest::newRow("2, then C again") << 3 << "2" << 1 << "2 " << QList<int>{3, 0, 2} << "3 3 2 x x 3"
+                                         << "  5-G   1-C   3-E ";
         QTest::newRow("no such type stays") << 2 << "mi" << 1 << "mi" << QList<int>{10, -1, 0} << "x x x x x x" << "";
     }
 

@@ -425,7 +425,7 @@ void Form1::buildPictureArea(QWidget* client)
 
 // ---------------------------------------------------------------- the display
 
-void Form1::RunIt()
+void Form1::RunIt(bool twice)
 {
     for (ComboControl* combo : {m_combo1, m_combo2, m_combo3})
         combo->settleTypedText();
@@ -438,7 +438,7 @@ void Form1::RunIt()
     const bool newRoot = choice.root != m_lastRoot;
     m_lastRoot = choice.root;
     chordmoss::RunIt(m_module, choice, m_board);
-    if (newRoot)
+    if (twice || newRoot)
         chordmoss::RunIt(m_module, choice, m_board);
     scheduleSync();
 }
@@ -519,8 +519,10 @@ void Form1::closeEvent(QCloseEvent* e)
     e->accept();
 }
 
-// A new root is computed twice by RunIt itself.
-void Form1::Combo1_Click() { RunIt(); }
+// A root chosen from the list is computed twice, also when it is the root
+// already shown: the second run lists from the tables the first left at the
+// position now chosen (one typed since, say).
+void Form1::Combo1_Click() { RunIt(true); }
 
 void Form1::Combo2_Click() { RunIt(); }
 void Form1::Combo3_Click() { RunIt(); }

@@ -5,15 +5,16 @@
 // (named control_event, as the controls are named). A handler calls one
 // operation of the core: RunIt() gathers the three combo texts (a typed text
 // that names a list item taken as that item) and the two check boxes into a
-// ChordChoice and runs the voicing engine (twice for a new root), which rewrites
-// m_board, the FretboardState that is the state of record of the fingering on
-// display; the hand edits (MoveStringButton, PressNoteLabel) write m_board
-// too. The controls that show the voicing are bound to m_board's fields, so
-// their properties read the record directly; the widgets themselves are
-// brought up to date by syncDisplay(), queued once per pass of the event loop
-// (a search walk of hundreds of chords repaints once), and so are the
-// strings' descriptions for screen readers. Sound, the chord search and the
-// volume window read m_board back through DotFret.
+// ChordChoice and runs the voicing engine (twice for a new root, and for a
+// root chosen from its list), which rewrites m_board, the FretboardState that
+// is the state of record of the fingering on display; the hand edits
+// (MoveStringButton, PressNoteLabel) write m_board too. The controls that show
+// the voicing are bound to m_board's fields, so their properties read the
+// record directly; the widgets themselves are brought up to date by
+// syncDisplay(), queued once per pass of the event loop (a search walk of
+// hundreds of chords repaints once), and so are the strings' descriptions for
+// screen readers. Sound, the chord search and the volume window read m_board
+// back through DotFret.
 
 #include <QMainWindow>
 #include <QPointer>
@@ -59,7 +60,7 @@ public:
     Form2* volumeWindow() const;
 
     /// Computes and shows the voicing of the current choices.
-    void RunIt();
+    void RunIt(bool twice = false);
     /// Brings every bound widget in line with the state of record now.
     void syncDisplay();
     /// Scales the waits of Hear (1 = real time); the fuzzer hurries them.
