@@ -217,12 +217,15 @@ private slots:
     {
         // A level signal kept as the mixer keeps it plays back level to its
         // end: the filter before the thinning reads no frame past the decode.
-        const DecodedSample kept = compactSample(std::vector<std::int16_t>(300, 1000), 0, 100);
-        std::vector<float> played(kept.frames());
-        kept.addTo(played.data(), 0, kept.frames(), 1.0f);
-        QVERIFY(kept.frames() >= 290 && !kept.quarter.empty());
-        for (const float v : played)
-            QVERIFY2(std::abs(v - 1000) < 0.01f, qPrintable(QString::number(v)));
+        // Without a half-rate part, none is kept.
+        for (const double halfUntil : {1.5, 0.5}) {
+            const DecodedSample kept = compactSample(std::vector<std::int16_t>(300, 1000), 0, 100, 0.5, halfUntil);
+            std::vector<float> played(kept.frames());
+            kept.addTo(played.data(), 0, kept.frames(), 1.0f);
+            QVERIFY(kept.frames() >= 290 && !kept.quarter.empty() && kept.half.empty() == (halfUntil == 0.5));
+            for (const float v : played)
+                QVERIFY2(std::abs(v - 1000) < 0.01f, qPrintable(QString::number(v)));
+        }
     }
 
     void evenLoudnessAndStiffness()
