@@ -73,7 +73,7 @@ private slots:
         QTest::newRow("lower case root") << "ebm" << "Eb Min";
         QTest::newRow("6/9 is no slash") << "Cm6/9" << "C Min6/9";
         QTest::newRow("nearest by notes") << "Cm7b9" << "'Cm7b9' is none of the 63 chord types; nearest by notes: Cm7 (C Eb G Bb)";
-        QTest::newRow("maj9#11") << "Cmaj9#11" << "nearest by notes: Cmaj9 (C D E G B)";
+        QTest::newRow("maj9#11") << "Cmaj9#11 CΔ9#11" << "nearest by notes: Cmaj9 (C D E G B)";
         QTest::newRow("dim7 with more") << "Co7add11" << "nearest by notes: Cdim7 (C Eb Gb A)";
         QTest::newRow("no symbol") << "Cmja7" << "closest: Cmaj7";
         QTest::newRow("no root") << "H7" << "'H7' does not start with a root";
