@@ -68,6 +68,9 @@ void Form2::Form_Load()
     placeBesideOwner();
     if (m_module.Volume == 0)
         m_module.Volume = 60;
+    // The stored volume is a value, not a bar position: the bar is drawn where
+    // it shows that value, so closing and reopening the window keeps the
+    // volume (taken as a position, it would sink a few steps at every load).
     Picture1_MouseMove(LeftButton, 0, barPositionFor(m_module.Volume), 10);
 }
 
