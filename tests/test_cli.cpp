@@ -404,6 +404,10 @@ private slots:
         QTest::newRow("types") << "types"_ba
                                << "\nMin7b5         Cm7b5          C Eb Gb Bb        1 b3 b5 b7         Cm7b5 C\xc3\xb8"_ba;
         QTest::newRow("bass A in JSON") << "voicings C/A --max 1 -f json"_ba << "\"symbol\": \"C/A\",\n  \"bass\": \"A\","_ba;
+        QTest::newRow("open strings in JSON") << "voicings C/A --max 1 -f json"_ba
+                                              << "\"bass\": \"A\", \"notes\": [null, \"A\", \"E\", \"G\", \"C\", \"E\"]"_ba;
+        QTest::newRow("a seventh chord none of the types is, in JSON")
+            << "name 0x0113 -f json"_ba << "{\"root\": \"E\", \"type\": null, \"symbol\": \"E7#5#9\", \"name\": null"_ba;
         QTest::newRow("a type with notes of its own") << "types -f json"_ba << "\"major\"], \"sameNotesAs\": null}"_ba;
         QTest::newRow("text box at the nut") << "chord C Maj"_ba << "\n  o x   o   o\n  ===========\n"_ba;
         QTest::newRow("open strings alone") << "name 000000"_ba << "\nexact     Em11          E Min11\n"_ba;
