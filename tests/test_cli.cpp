@@ -202,6 +202,7 @@ private slots:
         QTest::newRow("Wayland") << "WAYLAND_DISPLAY=w -style=fusion" << true;
         QTest::newRow("a style is no platform") << "-style=fusion" << false;
         QTest::newRow("-display") << "-display :1" << true;
+        QTest::newRow("a word is no option") << "x-display" << false;
         QTest::newRow("-platform") << "QT_QPA_PLATFORM=xcb -platform=offscreen" << true;
         QTest::newRow("xcb without X") << "QT_QPA_PLATFORM=xcb WAYLAND_DISPLAY=w" << false;
         QTest::newRow("xcb on X") << "QT_QPA_PLATFORM=xcb DISPLAY=:0" << true;
