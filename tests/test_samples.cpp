@@ -217,7 +217,9 @@ private slots:
     {
         // A level signal kept as the mixer keeps it plays back level to its
         // end: the filter before the thinning reads no frame past the decode.
-        // Without a half-rate part, none is kept.
+        // Without a half-rate part, none is kept. The lead-in ends at the
+        // first frame at the level heard.
+        QCOMPARE(leadIn({0, 7, -7, -8, 100}), 3u);
         for (const double halfUntil : {1.5, 0.5}) {
             const DecodedSample kept = compactSample(std::vector<std::int16_t>(300, 1000), 0, 100, 0.5, halfUntil);
             std::vector<float> played(kept.frames());
