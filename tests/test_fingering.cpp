@@ -213,6 +213,7 @@ private slots:
         // 02210x is 022100 with its open top string left out, and is charged for it.
         const std::vector<ChordVoicing> e = FindVoicings({7, 0});
         QVERIFY(std::find_if(e.begin(), e.end(), [](const ChordVoicing& v) { return v.frets == shape(u"02210x"_qs); })->shortened);
+        QVERIFY(FindVoicings({3, -1}).empty() && FindVoicings({3, 63}).empty()); // no such type
     }
 };
 
