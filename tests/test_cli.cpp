@@ -425,6 +425,7 @@ private slots:
         QTest::newRow("no nut up the neck") << "chord A 7th 5 -f svg"_ba << "!class=\"nut\""_ba;
         QTest::newRow("labels centred on their dots") << "chord A 7th 5 -f svg"_ba << "text-anchor=\"middle\""_ba;
         QTest::newRow("voicings") << "voicings C Maj"_ba << "C (C Maj): C E G - 579 voicings\n   1  x32010            fingers x32010 "_ba;
+        QTest::newRow("open strings with a hand up to fret 4") << "voicings B Min --max 1"_ba << "\n   1  x20402 "_ba;
         QTest::newRow("voicings spelled") << "voicings E"_ba << "E (E Maj): E G# B - "_ba;
         QTest::newRow("voicings of a symbol") << "voicings F#m7b5 --max 1"_ba << "F#m7b5 (F# Min7b5): F# A C E - "_ba;
         QTest::newRow("fingers and barre") << "voicings F Maj --max 3"_ba
