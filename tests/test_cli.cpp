@@ -500,6 +500,7 @@ private slots:
         QTest::newRow("surrogate") << "find C\xed\xa0\x80"_ba << 2 << u"'C\\xed\\xa0\\x80' is not"_s;
         QTest::newRow("last before the surrogates") << "find C\xed\x9f\xbb"_ba << 2 << u"'C\ud7fb' is not"_s;
         QTest::newRow("C1 control") << "find C\xc2\x9b"_ba << 2 << u"'C\\xc2\\x9b' is not a note"_s;
+        QTest::newRow("last two-byte character") << "find C\xdf\xbf"_ba << 2 << u"'C\u07ff' is not"_s;
         QTest::newRow("no-break space, printable") << "find C\xc2\xa0"_ba << 2 << u"'C\u00a0' is not a note"_s;
         QTest::newRow("no UTF-8") << "find C\xff"_ba << 2 << u"'C\\xff' is not a note"_s;
         QTest::newRow("very long") << "chord " + QByteArray(100000, 'C') << 2 << u"CCC\u2026' is no chord symbol"_s;
