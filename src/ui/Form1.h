@@ -59,7 +59,8 @@ public:
     /// The volume window while it is loaded, else nullptr.
     Form2* volumeWindow() const;
 
-    /// Computes and shows the voicing of the current choices.
+    /// Computes and shows the voicing of the current choices: twice for a
+    /// root not computed last time, or when `twice` asks for it.
     void RunIt(bool twice = false);
     /// Brings every bound widget in line with the state of record now.
     void syncDisplay();
