@@ -5,13 +5,16 @@
 // with Up) to the end of the repaint it causes and to the end of its handler
 // (the chord computed, before the display is written and painted), the pixels painted per key
 // (all widgets' paint events), and over 5 idle seconds the paint events and
-// the process's wake-ups (its threads' voluntary context switches) per second.
+// the process's wake-ups (its threads' voluntary context switches) per second,
+// and where a key's time went on average (mean_*: its key events, the calls
+// it posted, the repaint, any other event). The pointer rests over the window.
 // With REPAINT_DETAIL set, each paint event is listed on standard error.
 // With REPAINT_SHOT=prefix, the window as the screen shows it is saved at the
 // end, then after each of two more Down keys (prefix-0.png .. prefix-2.png):
 // pictures of what the repaints left, to compare across changes to painting.
 #include <QApplication>
 #include <QComboBox>
+#include <QCursor>
 #include <QDir>
 #include <QElapsedTimer>
 #include <QFile>
@@ -26,6 +29,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <map>
 #include <vector>
 
 #include "Form1.h"
@@ -66,6 +70,30 @@ long switches()
     return total;
 }
 
+/// Adds up, while `timing` is set, the time each event handled from the event
+/// loop takes, its nested events included, by the kind of event.
+struct TimedApp : QApplication {
+    using QApplication::QApplication;
+    bool timing = false;
+    std::map<QEvent::Type, double> us;
+    bool notify(QObject* o, QEvent* e) override
+    {
+        if (!timing || m_nested)
+            return QApplication::notify(o, e);
+        m_nested = true;
+        QElapsedTimer t;
+        t.start();
+        const QEvent::Type type = e->type();
+        const bool handled = QApplication::notify(o, e);
+        us[type] += t.nsecsElapsed() / 1000.0;
+        m_nested = false;
+        return handled;
+    }
+
+private:
+    bool m_nested = false;
+};
+
 /// Runs the event loop for `ms`, sleeping while nothing happens.
 void settle(int ms)
 {
@@ -78,7 +106,7 @@ void settle(int ms)
 
 int main(int argc, char** argv)
 {
-    QApplication app(argc, argv);
+    TimedApp app(argc, argv);
     const bool plain = argc > 1 && QByteArray(argv[1]) == "plain";
     if (qEnvironmentVariableIsSet("REPAINT_SHOT"))
         QApplication::setCursorFlashTime(0); // a steady cursor, the same in every picture
@@ -104,6 +132,10 @@ int main(int argc, char** argv)
     window->activateWindow();
     QApplication::setActiveWindow(window.get());
     settle(1500);
+    // The pointer rests over the window, as it does while a guitarist types
+    // with the mouse on the window: Qt then asks the window system where
+    // the pointer is whenever a widget appears.
+    QCursor::setPos(window->mapToGlobal(window->rect().center()));
     box->setFocus();
     settle(500);
     PaintCount count;
@@ -126,6 +158,7 @@ int main(int argc, char** argv)
         }
     };
 
+    app.timing = true;
     std::vector<double> us, handlerUs;
     const int keys = 200;
     for (int i = 0; i < keys; ++i) {
@@ -137,6 +170,7 @@ int main(int argc, char** argv)
         us.push_back(t.nsecsElapsed() / 1000.0);
         settle(5);
     }
+    app.timing = false;
     std::sort(us.begin(), us.end());
     std::sort(handlerUs.begin(), handlerUs.end());
     const double keyPixels = double(count.pixels) / keys;
@@ -151,6 +185,15 @@ int main(int argc, char** argv)
                 "idle_pixels_per_s=%.0f\nidle_wakeups_per_s=%.1f\n",
                 us[us.size() / 2], handlerUs[handlerUs.size() / 2], double(keyPaints) / keys, keyPixels, count.events / 5.0, count.pixels / 5.0,
                 woke / 5.0);
+    // Where a key's time went, on average: its own handling, the calls it
+    // posted (the display catching up), the repaint, the rest.
+    const double keyUs = app.us[QEvent::KeyPress] + app.us[QEvent::KeyRelease];
+    const double postedUs = app.us[QEvent::MetaCall], repaintUs = app.us[QEvent::UpdateRequest];
+    double allUs = 0;
+    for (const auto& [type, t] : app.us)
+        allUs += t;
+    std::printf("mean_key_event_us=%.0f\nmean_posted_calls_us=%.0f\nmean_repaint_us=%.0f\nmean_other_events_us=%.0f\n",
+                keyUs / keys, postedUs / keys, repaintUs / keys, (allUs - keyUs - postedUs - repaintUs) / keys);
 
     if (const QString shot = qEnvironmentVariable("REPAINT_SHOT"); !shot.isEmpty()) {
         for (int i = 0; i < 3; ++i) {

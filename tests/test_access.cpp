@@ -63,6 +63,10 @@ private slots:
             QAccessibleInterface* a = reader(control(&w.f, QLatin1String(name)));
             QVERIFY2(a->role() == role && a->text(QAccessible::Name) == QLatin1String(text), name);
         }
+        // A hidden label does nothing, pressed through a reader too.
+        QVERIFY(reader(control(&w.f, u"Label3"_s))->state().invisible);
+        pressThrough(reader(control(&w.f, u"Label3"_s)));
+        QCOMPARE(w.frets(), u"0 x 2 0 1 0"_s);
         // F, Min7 and position 3 chosen from the combos' list items.
         const std::tuple<const char*, int, const char*> choices[] = {
             {"Combo1", 12, "F"}, {"Combo2", 63, "Min7"}, {"Combo3", 13, "3"}};

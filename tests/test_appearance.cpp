@@ -40,12 +40,13 @@ double markContrast(const QImage& img, QRect area)
     return best;
 }
 
-/// The window's controls, the volume window's included once it is open.
+/// The window's controls on show, the volume window's included once it is open.
 QList<QWidget*> controls(QWidget* window)
 {
     QList<QWidget*> found;
     for (QWidget* w : window->findChildren<QWidget*>())
-        if (w->isVisible() && (w->property("Left").isValid() || qobject_cast<VolumeSlider*>(w)))
+        if (auto* label = qobject_cast<LabelControl*>(w); w->isVisible() && (!label || label->shows())
+            && (w->property("Left").isValid() || qobject_cast<VolumeSlider*>(w)))
             found << w;
     return found;
 }
@@ -182,6 +183,24 @@ private slots:
                                             + std::abs(qBlue(a) - qBlue(b)));
             }
         QVERIFY(worst <= 64);
+
+        // A hidden label shows nothing of the text or background it had.
+        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QStringLiteral("none"));
+        m_form->RunIt();
+        QCoreApplication::sendPostedEvents();
+        int hidden = 0;
+        for (LabelControl* label : m_form->findChildren<LabelControl*>()) {
+            if (label->shows())
+                continue;
+            ++hidden;
+            const QRect area(label->mapTo(m_form, QPoint()), label->size());
+            const QImage shown = m_form->grab(area).toImage();
+            label->hide();
+            const QImage without = m_form->grab(area).toImage();
+            label->show();
+            QVERIFY2(shown == without, qPrintable(label->objectName()));
+        }
+        QCOMPARE(hidden, 18);
     }
 
     void textBoxPanelAsTheStyleDrawsIt()

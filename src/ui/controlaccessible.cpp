@@ -115,8 +115,10 @@ public:
     }
     QAccessible::State state() const override
     {
-        // A note label says whether its string sounds.
         QAccessible::State s = QAccessibleWidget::state();
+        if (auto* label = qobject_cast<LabelControl*>(widget()); label && !label->shows())
+            s.invisible = true;
+        // A note label says whether its string sounds.
         if (const QVariant sounding = widget()->property("sounding"); sounding.isValid()) {
             s.checkable = true;
             s.checked = sounding.toBool();

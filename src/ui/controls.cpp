@@ -172,25 +172,34 @@ void LabelControl::setShownFlag(bool v)
 
 void LabelControl::sync()
 {
-    const QString c = caption();
-    if (text() != c)
+    const bool shown = m_shown.get();
+    // A hidden label's text waits until it shows: a new text repaints.
+    if (const QString c = caption(); shown && text() != c)
         setText(c);
-    if (isHidden() == m_shown.get()) {
-        QLabel::setVisible(m_shown.get());
-        // Qt paints a child it shows only after a posted event has come
-        // back round the event loop: a second repaint, a pass after the
-        // one that paints the rest of the chord. Painted with the rest.
-        if (isVisible()) {
-            QCoreApplication::removePostedEvents(this, QEvent::UpdateLater);
-            update();
-        }
-    }
+    if (m_drawn == shown)
+        return;
+    m_drawn = shown;
+    if (!shown)
+        m_fills = autoFillBackground();
+    setAutoFillBackground(shown && m_fills);
+    setAttribute(Qt::WA_TransparentForMouseEvents, !shown);
+    update();
+    QAccessibleEvent event(this, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
+    QAccessible::updateAccessibility(&event);
 }
 
 void LabelControl::press()
 {
+    if (!m_drawn)
+        return;
     emit mouseDown(LeftButton, 0, 0, 0);
     emit clicked();
+}
+
+void LabelControl::paintEvent(QPaintEvent* e)
+{
+    if (m_drawn)
+        QLabel::paintEvent(e);
 }
 
 void LabelControl::mousePressEvent(QMouseEvent* e)

@@ -150,6 +150,14 @@ private:
 
 /// A label with a caption; reports presses (button, shift, X, Y in twips from
 /// its own top-left corner) and clicks.
+///
+/// A label the program hides stays on the screen as Qt sees it and shows
+/// nothing: it paints nothing, lets presses through to what lies beneath and
+/// is invisible to screen readers. The strings' labels come and go with
+/// every chord, and Qt asks the X server where the pointer is each time a
+/// widget appears in a window the pointer is over: a wait on the server per
+/// label, six for some chords, where a remote display makes each a network
+/// round trip.
 class LabelControl : public QLabel {
     Q_OBJECT
     Q_PROPERTY(QString Caption READ caption WRITE setCaption)
@@ -164,6 +172,8 @@ public:
     QString caption() const { return QString::fromStdString(m_caption.get()); }
     void setCaption(const QString& c);
     bool isShownFlag() const { return m_shown.get(); }
+    /// Whether the widget shows the label now (it catches up in sync()).
+    bool shows() const { return m_drawn; }
     void setShownFlag(bool v);
     double left() const { return m_left; }
     double top() const { return m_top; }
@@ -173,7 +183,8 @@ public:
     void bindVisible(bool* f) { m_shown.bind(f); }
     /// Brings the widget in line with its (possibly bound) caption and visibility.
     void sync();
-    /// A left press and click, as a screen reader's press action makes them.
+    /// A left press and click, as a screen reader's press action makes
+    /// them; none while the label is hidden.
     void press();
 signals:
     void mouseDown(int button, int shift, double x, double y);
@@ -182,10 +193,15 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
+    void paintEvent(QPaintEvent* e) override;
 
 private:
     Bound<std::string> m_caption;
     Bound<bool> m_shown{true};
+    /// Whether the widget shows the label now, and whether it fills its
+    /// background when it does.
+    bool m_drawn = true;
+    bool m_fills = false;
     double m_left, m_top, m_width, m_height;
 };
 
