@@ -278,6 +278,37 @@ private slots:
         }
     }
 
+    void labelsDrawnAsQLabelDrawsThem()
+    {
+        // Every label on show, over chords that give some twenty captions,
+        // and one given a caption that wraps, leaves the pixels a plain
+        // label with its text, face, colours and size leaves.
+        QSet<QString> seen;
+        for (const char* type : {"Maj ", "Dim7 ", "7(#5,#9) ", "13#11 ", "Maj7 "}) {
+            if (QByteArray(type) == "Maj7 ")
+                m_form->findChild<QObject*>(QStringLiteral("Label14"))
+                    ->setProperty("Caption", QStringLiteral("Select the chord, its type and the position"));
+            m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
+            m_form->RunIt();
+            m_form->syncDisplay();
+            for (LabelControl* label : m_form->findChildren<LabelControl*>()) {
+                if (!label->shows() || qobject_cast<FretNumberLabel*>(label))
+                    continue;
+                QLabel twin(label->text());
+                twin.setTextFormat(Qt::PlainText);
+                twin.setAlignment(label->alignment());
+                twin.setWordWrap(label->wordWrap());
+                twin.setFont(label->font());
+                twin.setPalette(label->palette());
+                twin.setAutoFillBackground(label->autoFillBackground());
+                twin.resize(label->size());
+                QVERIFY2(onGround(label) == onGround(&twin), qPrintable(label->objectName()));
+                seen << label->text();
+            }
+        }
+        QVERIFY(seen.size() >= 20);
+    }
+
     void stampLaysTheDrawnPixels_data()
     {
         QTest::addColumn<double>("ratio");
@@ -324,6 +355,18 @@ private slots:
     }
 
 private:
+    /// What `w` paints over a ground of many colours, at the window's ratio.
+    QImage onGround(QWidget* w) const
+    {
+        QImage img(w->size() * m_r, QImage::Format_ARGB32_Premultiplied);
+        for (int y = 0; y < img.height(); ++y)
+            for (int x = 0; x < img.width(); ++x)
+                img.setPixel(x, y, qRgb(x * 7, y * 11, (x ^ y) * 13));
+        img.setDevicePixelRatio(m_r);
+        w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
+        return img;
+    }
+
     static QPainterPath ellipse(const QRectF& r)
     {
         QPainterPath path;

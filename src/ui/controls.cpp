@@ -196,10 +196,34 @@ void LabelControl::press()
     emit clicked();
 }
 
-void LabelControl::paintEvent(QPaintEvent* e)
+void LabelControl::paintEvent(QPaintEvent*)
 {
-    if (m_drawn)
-        QLabel::paintEvent(e);
+    if (!m_drawn)
+        return;
+    // As QLabel draws plain text at the top left with no frame or margin,
+    // the same pixels, but each text laid out once rather than at every
+    // paint: the labels over the picture are repainted at every chord where
+    // the leader lines move. A string's label shows a handful of captions,
+    // and each keeps its layout while the face, width and wrapping stay.
+    if (m_layoutFont != font() || m_layoutWidth != width() || m_layoutWraps != wordWrap() || m_layouts.size() > 16) {
+        m_layouts.clear();
+        m_layoutFont = font();
+        m_layoutWidth = width();
+        m_layoutWraps = wordWrap();
+    }
+    auto laid = m_layouts.find(text());
+    if (laid == m_layouts.end()) {
+        QStaticText layout(text());
+        layout.setTextFormat(Qt::PlainText);
+        QTextOption option(Qt::AlignLeft);
+        option.setWrapMode(wordWrap() ? QTextOption::WordWrap : QTextOption::ManualWrap);
+        layout.setTextOption(option);
+        layout.setTextWidth(wordWrap() ? width() : -1);
+        laid = m_layouts.insert(text(), layout);
+    }
+    QPainter p(this);
+    p.setPen(QPen(palette().brush(foregroundRole()), 1));
+    p.drawStaticText(QPointF(0, 0), *laid);
 }
 
 void LabelControl::mousePressEvent(QMouseEvent* e)

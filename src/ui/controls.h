@@ -12,6 +12,7 @@
 #include <QCheckBox>
 #include <QColor>
 #include <QComboBox>
+#include <QHash>
 #include <QLabel>
 #include <QLineF>
 #include <QLineEdit>
@@ -19,6 +20,7 @@
 #include <QPixmap>
 #include <QPushButton>
 #include <QRegion>
+#include <QStaticText>
 #include <QWidget>
 
 #include <functional>
@@ -193,7 +195,7 @@ signals:
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
-    void paintEvent(QPaintEvent* e) override;
+    void paintEvent(QPaintEvent*) override;
 
 private:
     Bound<std::string> m_caption;
@@ -202,6 +204,11 @@ private:
     /// background when it does.
     bool m_drawn = true;
     bool m_fills = false;
+    /// The texts laid out, each for this face, width and wrapping.
+    QHash<QString, QStaticText> m_layouts;
+    QFont m_layoutFont;
+    int m_layoutWidth = -1;
+    bool m_layoutWraps = false;
     double m_left, m_top, m_width, m_height;
 };
 
