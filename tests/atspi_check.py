@@ -3,7 +3,7 @@
 
 Run inside a private session bus (dbus-run-session), with the program as the
 only argument. Starts a private X server, starts the program on it, and through
-AT-SPI alone: chooses G, Min7 and position 3 from the combos' list items, hears
+AT-SPI alone: finds the silent string's label hidden, chooses G, Min7 and position 3 from the combos' list items, hears
 the notes box announce its change, reads the notes and each string's fingering
 as text, presses Hear, fills the search boxes and presses Search, opens the volume
 window by the knob, sets and reads the slider's value, closes the window, and
@@ -99,6 +99,11 @@ def run(pyatspi, GLib):
         return acc.queryText().getText(0, -1)
 
     notes = find("text", "Notes and position in chord")
+    # C major leaves the A string silent: its label is not on show, the low E's is.
+    showing = [find("push button", f"String {n} note, on or off").getState().contains(pyatspi.STATE_SHOWING)
+               for n in ("5 (A)", "6 (low E)")]
+    if showing != [False, True]:
+        fail(f"the A and low E labels showing: {showing}")
     announced = []
     pyatspi.Registry.registerEventListener(
         lambda e: announced.append(e) if e.source and e.source.name == notes.name else None, "object:text-changed")
