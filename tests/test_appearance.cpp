@@ -201,6 +201,15 @@ private slots:
             QVERIFY2(shown == without, qPrintable(label->objectName()));
         }
         QCOMPARE(hidden, 18);
+        // Shown again, the arrows fill with their colours again.
+        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QStringLiteral("Maj "));
+        m_form->RunIt();
+        QCoreApplication::sendPostedEvents();
+        for (const char* name : {"Label15", "Label16"}) {
+            auto* arrow = m_form->findChild<QWidget*>(QLatin1String(name));
+            QCOMPARE(m_form->grab(QRect(arrow->mapTo(m_form, QPoint(1, 1)), QSize(1, 1))).toImage().pixelColor(0, 0),
+                     arrow->palette().color(QPalette::Window));
+        }
     }
 
     void textBoxPanelAsTheStyleDrawsIt()
