@@ -290,32 +290,44 @@ private slots:
     void labelsDrawnAsQLabelDrawsThem()
     {
         // Every label on show, over chords that give some twenty captions,
-        // and one given a caption that wraps, leaves the pixels a plain
-        // label with its text, face, colours and size leaves.
+        // then one given a caption that wraps and a new face, width and
+        // wrapping in turn, leaves the pixels a plain label with its text,
+        // face, colours and size leaves.
+        const auto asQLabel = [this](LabelControl* label) {
+            QLabel twin(label->text());
+            twin.setTextFormat(Qt::PlainText);
+            twin.setAlignment(label->alignment());
+            twin.setWordWrap(label->wordWrap());
+            twin.setFont(label->font());
+            twin.setPalette(label->palette());
+            twin.setAutoFillBackground(label->autoFillBackground());
+            twin.resize(label->size());
+            return onGround(label) == onGround(&twin);
+        };
         QSet<QString> seen;
-        for (const char* type : {"Maj ", "Dim7 ", "7(#5,#9) ", "13#11 ", "Maj7 "}) {
-            if (QByteArray(type) == "Maj7 ")
-                m_form->findChild<QObject*>(QStringLiteral("Label14"))
-                    ->setProperty("Caption", QStringLiteral("Select the chord, its type and the position"));
+        for (const char* type : {"Maj ", "Dim7 ", "7(#5,#9) ", "13#11 "}) {
             m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
             m_form->RunIt();
             m_form->syncDisplay();
             for (LabelControl* label : m_form->findChildren<LabelControl*>()) {
                 if (!label->shows() || qobject_cast<FretNumberLabel*>(label))
                     continue;
-                QLabel twin(label->text());
-                twin.setTextFormat(Qt::PlainText);
-                twin.setAlignment(label->alignment());
-                twin.setWordWrap(label->wordWrap());
-                twin.setFont(label->font());
-                twin.setPalette(label->palette());
-                twin.setAutoFillBackground(label->autoFillBackground());
-                twin.resize(label->size());
-                QVERIFY2(onGround(label) == onGround(&twin), qPrintable(label->objectName()));
+                QVERIFY2(asQLabel(label), qPrintable(label->objectName()));
                 seen << label->text();
             }
         }
         QVERIFY(seen.size() >= 20);
+        auto* label = m_form->findChild<LabelControl*>(QStringLiteral("Label14"));
+        label->setCaption(QStringLiteral("Select the chord, its type and the position"));
+        for (int step = 0; step < 4; ++step) {
+            if (step == 1)
+                label->setFont(windowFont(9.75));
+            if (step == 2)
+                label->resize(label->width() + 40, 40);
+            if (step == 3)
+                label->setWordWrap(false);
+            QVERIFY2(asQLabel(label), qPrintable(QString::number(step)));
+        }
     }
 
     void stampLaysTheDrawnPixels_data()

@@ -204,10 +204,10 @@ void LabelControl::paintEvent(QPaintEvent*)
     // the same pixels, but each text laid out once rather than at every
     // paint: the labels over the picture are repainted at every chord where
     // the leader lines move. A string's label shows a handful of captions,
-    // and each keeps its layout while the face, width and wrapping stay.
-    if (m_layoutFont != font() || m_layoutWidth != width() || m_layoutWraps != wordWrap() || m_layouts.size() > 16) {
+    // and each keeps its layout while the width and wrapping stay (a layout
+    // lays itself out again for a new face).
+    if (m_layoutWidth != width() || m_layoutWraps != wordWrap() || m_layouts.size() > 16) {
         m_layouts.clear();
-        m_layoutFont = font();
         m_layoutWidth = width();
         m_layoutWraps = wordWrap();
     }

@@ -204,9 +204,8 @@ private:
     /// background when it does.
     bool m_drawn = true;
     bool m_fills = false;
-    /// The texts laid out, each for this face, width and wrapping.
+    /// The texts laid out, each for this width and wrapping.
     QHash<QString, QStaticText> m_layouts;
-    QFont m_layoutFont;
     int m_layoutWidth = -1;
     bool m_layoutWraps = false;
     double m_left, m_top, m_width, m_height;
