@@ -166,9 +166,7 @@ private slots:
         // behind differs by hundreds. Each chord is painted by one pass of
         // the posted events, controls it shows included.
         for (const char* type : {"7th ", "Dim7 ", "none", "Maj "}) {
-            m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
-            m_form->RunIt();
-            QCoreApplication::sendPostedEvents();
+            showType(QString::fromLatin1(type));
         }
         const auto* stored = dynamic_cast<QImage*>(m_form->backingStore()->paintDevice()); // the screen's copy
         QVERIFY(stored);
@@ -185,9 +183,7 @@ private slots:
         QVERIFY(worst <= 64);
 
         // A hidden label shows nothing of the text or background it had.
-        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QStringLiteral("none"));
-        m_form->RunIt();
-        QCoreApplication::sendPostedEvents();
+        showType(QStringLiteral("none"));
         int hidden = 0;
         for (LabelControl* label : m_form->findChildren<LabelControl*>()) {
             if (label->shows())
@@ -202,9 +198,7 @@ private slots:
         }
         QCOMPARE(hidden, 18);
         // Shown again, the arrows fill with their colours again.
-        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QStringLiteral("Maj "));
-        m_form->RunIt();
-        QCoreApplication::sendPostedEvents();
+        showType(QStringLiteral("Maj "));
         for (const char* name : {"Label15", "Label16"}) {
             auto* arrow = m_form->findChild<QWidget*>(QLatin1String(name));
             QCOMPARE(m_form->grab(QRect(arrow->mapTo(m_form, QPoint(1, 1)), QSize(1, 1))).toImage().pixelColor(0, 0),
@@ -306,9 +300,7 @@ private slots:
         };
         QSet<QString> seen;
         for (const char* type : {"Maj ", "Dim7 ", "7(#5,#9) ", "13#11 "}) {
-            m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", QString::fromLatin1(type));
-            m_form->RunIt();
-            m_form->syncDisplay();
+            showType(QString::fromLatin1(type));
             for (LabelControl* label : m_form->findChildren<LabelControl*>()) {
                 if (!label->shows() || qobject_cast<FretNumberLabel*>(label))
                     continue;
@@ -346,11 +338,7 @@ private slots:
         // it is laid again.
         QFETCH(double, ratio);
         QFETCH(QPointF, shift);
-        QImage ground(QSize(60, 40) * ratio, QImage::Format_RGB32);
-        for (int y = 0; y < ground.height(); ++y)
-            for (int x = 0; x < ground.width(); ++x)
-                ground.setPixel(x, y, qRgb(x * 7, y * 11, (x ^ y) * 13));
-        ground.setDevicePixelRatio(ratio);
+        const QImage ground = busyGround(QSize(60, 40), ratio, QImage::Format_RGB32);
         const QRectF oval(4.1, 3.7, 31.3, 17.9);
         const QPen pen(QColor(255, 224, 192), 2.4);
         const QColor fill(20, 90, 200, 180);
@@ -376,16 +364,31 @@ private slots:
     }
 
 private:
-    /// What `w` paints over a ground of many colours, at the window's ratio.
-    QImage onGround(QWidget* w) const
+    /// A ground of many colours, `size` pixels at `ratio` device pixels to the pixel.
+    static QImage busyGround(QSize size, double ratio, QImage::Format format)
     {
-        QImage img(w->size() * m_r, QImage::Format_ARGB32_Premultiplied);
+        QImage img(size * ratio, format);
         for (int y = 0; y < img.height(); ++y)
             for (int x = 0; x < img.width(); ++x)
                 img.setPixel(x, y, qRgb(x * 7, y * 11, (x ^ y) * 13));
-        img.setDevicePixelRatio(m_r);
+        img.setDevicePixelRatio(ratio);
+        return img;
+    }
+
+    /// What `w` paints over a busy ground, at the window's ratio.
+    QImage onGround(QWidget* w) const
+    {
+        QImage img = busyGround(w->size(), m_r, QImage::Format_ARGB32_Premultiplied);
         w->render(&img, QPoint(), QRegion(), QWidget::DrawChildren);
         return img;
+    }
+
+    /// Chooses a chord type by its text and lets the display catch up.
+    void showType(const QString& type) const
+    {
+        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", type);
+        m_form->RunIt();
+        QCoreApplication::sendPostedEvents();
     }
 
     static QPainterPath ellipse(const QRectF& r)
