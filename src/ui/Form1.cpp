@@ -331,6 +331,7 @@ void Form1::buildPictureArea(QWidget* client)
     // canvases along it that touch no text box, so a blinking cursor repaints
     // its box alone. They do not overlap: an edge painted twice would darken.
     m_overlay = new OverlayCanvas(client, m_image1->geometry());
+    m_overlay->setBackdrop(m_image1);
     const int width = m_image1->width(), top = m_image1->y();
     QList<OverlayCanvas*> band;
     for (const QRect& strip : {QRect(0, 0, width, 9), QRect(0, 9, 9, top - 14), QRect(width - 12, 9, 12, top - 14),

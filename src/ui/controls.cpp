@@ -551,22 +551,34 @@ void PictureControl::loadFor(double ratio)
     // beneath it, which then is not painted first.
     setAttribute(Qt::WA_OpaquePaintEvent, !m_picture.hasAlphaChannel()
                  && (m_picture.size() == size() || m_picture.size() == size() * 2));
+    emit pictureLoaded();
 }
 
-void PictureControl::paintEvent(QPaintEvent*)
+void PictureControl::loadForScreen()
 {
     const double ratio = devicePixelRatioF();
     if ((ratio > 1.0) != m_forDense)
         loadFor(ratio);
+}
+
+void PictureControl::paintEvent(QPaintEvent*)
+{
+    QPainter p(this);
+    paintPicture(p);
+}
+
+void PictureControl::paintPicture(QPainter& p)
+{
+    loadForScreen();
     if (m_picture.isNull())
         return;
-    QPainter p(this);
     if (m_picture.size() != size() * 2) {
         p.drawPixmap(QRect(QPoint(0, 0), m_picture.size()), m_picture);
         return;
     }
     // Resampled once per ratio from the drawing at twice the size to whole
     // device pixels, so strings and wires keep an even width at any scale.
+    const double ratio = devicePixelRatioF();
     const QSize device(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
     if (m_scaled.size() != device) {
         m_scaled = m_picture.size() == device
@@ -645,13 +657,25 @@ QRegion OverlayCanvas::itemArea(int i) const
             return {};
         const QPointF a = QPointF(l->x1(), l->y1()) / kTwips, b = QPointF(l->x2(), l->y2()) / kTwips;
         const double margin = 1 + l->widthPx() / 2.0;
-        // Every point the pen covers lies within half its width of the piece
-        // of line it was drawn for; pieces of about 16 pixels.
+        // Every pixel the pen touches lies within `margin` of the line. The
+        // area is cut into rows on a grid all lines share, each as wide as
+        // the line's part in it: rows that line up keep the area to a few
+        // rectangles a row, and Qt's region work at every widget the repaint
+        // meets grows with their number.
+        constexpr int row = 16;
         const QPointF d = b - a;
-        const int pieces = std::max(1, int(std::max(std::abs(d.x()), std::abs(d.y())) / 16));
-        for (int k = 0; k < pieces; ++k) {
-            const QRectF piece(a + d * k / pieces, a + d * (k + 1) / pieces);
-            area += piece.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect();
+        const double top = std::min(a.y(), b.y()) - margin, bottom = std::max(a.y(), b.y()) + margin;
+        for (int r = int(std::floor(top / row)); r * row < bottom; ++r) {
+            const double y0 = std::max(top, double(r * row)), y1 = std::min(bottom, double((r + 1) * row));
+            // The part of the line within `margin` of the row.
+            double t0 = 0, t1 = 1;
+            if (d.y() != 0) {
+                t0 = std::clamp((y0 - margin - a.y()) / d.y(), 0.0, 1.0);
+                t1 = std::clamp((y1 + margin - a.y()) / d.y(), 0.0, 1.0);
+            }
+            const double x0 = a.x() + d.x() * t0, x1 = a.x() + d.x() * t1;
+            area += QRectF(QPointF(std::min(x0, x1) - margin, y0), QPointF(std::max(x0, x1) + margin, y1))
+                        .toAlignedRect();
         }
     }
     return area.translated(-pos()) & rect();
@@ -668,6 +692,22 @@ QRect OverlayCanvas::itemBounds(int i) const
     return pixels.normalized().adjusted(-margin, -margin, margin, margin).toAlignedRect().translated(-pos()) & rect();
 }
 
+void OverlayCanvas::setBackdrop(PictureControl* picture)
+{
+    m_backdrop = picture;
+    // Opaque when the picture is: what lies beneath is then not painted.
+    const auto follow = [this] {
+        const bool opaque = m_backdrop->testAttribute(Qt::WA_OpaquePaintEvent);
+        if (opaque != testAttribute(Qt::WA_OpaquePaintEvent)) {
+            setAttribute(Qt::WA_OpaquePaintEvent, opaque);
+            update();
+        }
+        m_layer = QImage();
+    };
+    connect(picture, &PictureControl::pictureLoaded, this, follow);
+    follow();
+}
+
 void OverlayCanvas::refresh()
 {
     for (int i = 0; i < m_items.size(); ++i) {
@@ -681,27 +721,82 @@ void OverlayCanvas::refresh()
             continue;
         update(m_painted[i]);
         update(now);
+        // The layer is composed again where the item was and is; a window
+        // not painted for many changes composes it all.
+        if (!m_layer.isNull()) {
+            m_stale << (m_painted[i].boundingRect() | now.boundingRect());
+            if (m_stale.size() > 64)
+                m_stale = {rect()};
+        }
         m_painted[i] = now;
     }
 }
 
 void OverlayCanvas::paintEvent(QPaintEvent* e)
 {
-    QPainter p;
+    QPainter p(this);
+    if (!m_backdrop) {
+        paintItems(p, e->region());
+        return;
+    }
+    m_backdrop->loadForScreen(); // before its opacity is asked
+    const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
+    // The layer serves where its pixels fall on whole device pixels at the
+    // painter's density; elsewhere (a fractional scale, a grab at another
+    // density) the canvas draws as it would without one.
+    const double ratio = devicePixelRatioF();
+    const QTransform device = p.deviceTransform();
+    const bool whole = device.type() <= QTransform::TxScale && device.m11() == ratio && device.m22() == ratio
+                       && device.dx() == std::round(device.dx()) && device.dy() == std::round(device.dy());
+    if (!opaque || !whole) {
+        if (opaque)
+            m_backdrop->paintPicture(p);
+        paintItems(p, e->region());
+        return;
+    }
+    const QSize pixels(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
+    if (m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
+        m_layer = QImage(pixels, QImage::Format_RGB32);
+        m_layer.setDevicePixelRatio(ratio);
+        m_stale = {rect()};
+    }
+    if (!m_stale.isEmpty()) {
+        // Each stale rectangle composed afresh, the picture and then every
+        // item over it, under a plain rectangular clip: lines clipped to a
+        // many-sided region cost Qt several times as much to draw.
+        QPainter layer(&m_layer);
+        for (const QRect& r : std::as_const(m_stale)) {
+            layer.setClipRect(r);
+            m_backdrop->paintPicture(layer);
+            paintItems(layer, r);
+        }
+        m_stale.clear();
+    }
+    // Copied in bands of 16 device rows: Qt hands a larger copy (through a
+    // clip of many rectangles, a few dozen rows) to worker threads and waits
+    // for them, which costs more than the copy, and most on a busy machine.
+    const QRect bounds = e->region().boundingRect();
+    const int band = std::max(1, int(16 / ratio));
+    for (int y = bounds.top(); y <= bounds.bottom(); y += band) {
+        const QRect r(bounds.left(), y, bounds.width(), std::min(band, bounds.bottom() + 1 - y));
+        p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+    }
+}
+
+void OverlayCanvas::paintItems(QPainter& p, const QRegion& region)
+{
+    p.save();
+    p.setRenderHint(QPainter::Antialiasing);
+    p.translate(-pos());
+    p.scale(1.0 / kTwips, 1.0 / kTwips);
     for (int i = 0; i < m_items.size(); ++i) {
         // An item not moved since refresh() has its area at hand; for one
         // moved since, its bounds will do: drawing what falls outside the
         // area painted changes no pixel.
-        const bool meets = itemPlace(i) == m_placed[i] ? e->region().intersects(m_painted[i])
-                                                       : e->region().intersects(itemBounds(i));
+        const bool meets = itemPlace(i) == m_placed[i] ? region.intersects(m_painted[i])
+                                                       : region.intersects(itemBounds(i));
         if (!meets)
             continue;
-        if (!p.isActive()) {
-            p.begin(this);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.translate(-pos());
-            p.scale(1.0 / kTwips, 1.0 / kTwips);
-        }
         if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
             // The oval's fill, then its border over it, each laid from a stamp
             // made when the oval moved: drawing an antialiased oval costs far
@@ -728,6 +823,7 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
             p.drawLine(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2()));
         }
     }
+    p.restore();
 }
 
 } // namespace chordmoss

@@ -366,7 +366,14 @@ public:
     const QList<QPair<QString, QRectF>>& hotSpots() const { return m_hotSpots; }
     /// A left press at the centre of hot spot `i`, as the mouse would make it.
     void pressHotSpot(int i);
+    /// Reads the drawing again if the screen's density changed since it was read.
+    void loadForScreen();
+    /// Draws the picture through `p`, with this control's corner at the
+    /// origin, as the control paints itself.
+    void paintPicture(QPainter& p);
 signals:
+    /// The drawing was read (again): whether the control is opaque may have changed.
+    void pictureLoaded();
     void mouseDown(int button, int shift, double x, double y);
     void mouseMove(int buttons, int shift, double x, double y);
     void mouseLeft();
@@ -409,11 +416,18 @@ public:
     /// Repaints the areas of the items that moved, appeared or vanished
     /// since they were last painted (their values may be bound elsewhere).
     void refresh();
+    /// Has the canvas paint `picture`, which it covers exactly, beneath its
+    /// items: the two are composed in a layer, where a moved item is drawn
+    /// again with a plain rectangular clip, and the window is painted from
+    /// the layer.
+    void setBackdrop(PictureControl* picture);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
+    /// Draws the items that meet `region` through `p`, which paints this canvas.
+    void paintItems(QPainter& p, const QRegion& region);
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
     std::optional<QLineF> itemPlace(int i) const;
@@ -427,6 +441,11 @@ private:
     QList<QRegion> m_painted;
     /// A shape's fill and border, as last laid (none for a line).
     QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
+    PictureControl* m_backdrop = nullptr;
+    /// The backdrop with the items over it, in device pixels, and the
+    /// rectangles of it to compose again before it is painted from.
+    QImage m_layer;
+    QList<QRect> m_stale;
 };
 
 } // namespace chordmoss
