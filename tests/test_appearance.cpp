@@ -179,6 +179,28 @@ private slots:
             QVERIFY(n > 0 && (sum / n - centre).manhattanLength() <= 0.75 * m_r);
         }
         QCOMPARE(dots, 5); // C major at the nut
+        // Each sounding string's leader line, orange, on its way from its
+        // label to its dot (a third, half and two thirds of the way; text
+        // may lie over one of them).
+        const QPoint client = m_form->centralWidget()->mapTo(m_form, QPoint(0, 0));
+        for (int s = 1; s <= 6; ++s) {
+            if (!m_form->board().string(s).lineVisible)
+                continue;
+            const StringControls& c = stringControls(s);
+            const QPointF from = QPointF(c.lineX1, c.lineY1) / kTwips + client,
+                          to = QPointF(m_form->board().string(s).lineX2, c.lineY2) / kTwips + client;
+            int orange = 0;
+            for (double t : {1 / 3.0, 0.5, 2 / 3.0}) {
+                int reddest = 0;
+                for (int dy = -1; dy <= 1; ++dy)
+                    for (int dx = -1; dx <= 1; ++dx) {
+                        const QColor px = shot.pixelColor(((from + (to - from) * t + QPointF(dx, dy)) * m_r).toPoint());
+                        reddest = std::max(reddest, px.red() - px.blue());
+                    }
+                orange += reddest > 150;
+            }
+            QVERIFY2(orange >= 2, qPrintable(QString::number(s)));
+        }
     }
 
     void partialRepaintsLeaveNothingBehind()
@@ -189,14 +211,16 @@ private slots:
         // edges painted through a clip may round otherwise. A mark left
         // behind differs by hundreds. Each chord is painted by one pass of
         // the posted events, controls it shows included.
-        for (const char* type : {"7th ", "Dim7 ", "none", "Maj "}) {
+        for (const char* type : {"7th ", "Dim7 ", "none", "Maj ", "Min "}) {
             showType(QString::fromLatin1(type));
         }
         const QImage screen = onScreen(m_form);
         QVERIFY(worstDifference(screen, m_form->grab().toImage()) <= 64);
         // The picture and its marks are painted from a layer kept between
-        // repaints: a new window at the same chord composes it whole.
+        // repaints: a new window showing the same chord when it first
+        // paints composes it whole.
         Form1 fresh;
+        showType(QStringLiteral("Min "), &fresh);
         fresh.show();
         QVERIFY(QTest::qWaitForWindowExposed(&fresh));
         fresh.syncDisplay();
@@ -406,10 +430,11 @@ private:
     }
 
     /// Chooses a chord type by its text and lets the display catch up.
-    void showType(const QString& type) const
+    void showType(const QString& type, Form1* form = nullptr) const
     {
-        m_form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", type);
-        m_form->RunIt();
+        form = form ? form : m_form;
+        form->findChild<QObject*>(QStringLiteral("Combo2"))->setProperty("Text", type);
+        form->RunIt();
         QCoreApplication::sendPostedEvents();
     }
 
