@@ -8,7 +8,9 @@
 // the process's wake-ups (its threads' voluntary context switches) per second,
 // and where a key's time went on average (mean_*: its key events, the calls
 // it posted, the repaint, any other event). The pointer rests over the window.
-// With REPAINT_DETAIL set, each paint event is listed on standard error.
+// With REPAINT_DETAIL set, each paint event is listed on standard error;
+// with PAINT_TIMES set, the time a key's paint events took in each widget
+// (mean µs, as paint_us lines).
 // With REPAINT_SHOT=prefix, the window as the screen shows it is saved at the
 // end, then after each of two more Down keys (prefix-0.png .. prefix-2.png):
 // pictures of what the repaints left, to compare across changes to painting.
@@ -76,8 +78,18 @@ struct TimedApp : QApplication {
     using QApplication::QApplication;
     bool timing = false;
     std::map<QEvent::Type, double> us;
+    /// Time spent in paint events while timing, by the widget's class and name.
+    std::map<QString, double> paintUs;
     bool notify(QObject* o, QEvent* e) override
     {
+        if (timing && m_nested && e->type() == QEvent::Paint) {
+            QElapsedTimer t;
+            t.start();
+            const bool handled = QApplication::notify(o, e);
+            const QString widget = QString::fromLatin1(o->metaObject()->className()) + QLatin1Char(' ') + o->objectName();
+            paintUs[widget] += t.nsecsElapsed() / 1000.0;
+            return handled;
+        }
         if (!timing || m_nested)
             return QApplication::notify(o, e);
         m_nested = true;
@@ -195,6 +207,9 @@ int main(int argc, char** argv)
     std::printf("mean_key_event_us=%.0f\nmean_posted_calls_us=%.0f\nmean_repaint_us=%.0f\nmean_other_events_us=%.0f\n",
                 keyUs / keys, postedUs / keys, repaintUs / keys, (allUs - keyUs - postedUs - repaintUs) / keys);
 
+    if (qEnvironmentVariableIsSet("PAINT_TIMES"))
+        for (const auto& [name, t] : app.paintUs)
+            std::printf("paint_us %s=%.1f\n", qPrintable(name), t / keys);
     if (const QString shot = qEnvironmentVariable("REPAINT_SHOT"); !shot.isEmpty()) {
         for (int i = 0; i < 3; ++i) {
             if (i > 0) {

@@ -380,30 +380,32 @@ private slots:
     void stampLaysTheDrawnPixels()
     {
         // An oval's fill and border laid from stamps, on a busy ground, leave
-        // the pixels drawing them there does: when a stamp is made, and when
-        // it is laid again.
+        // the pixels drawing them there does: when a stamp is made, when it
+        // is laid again, and when the oval comes back to a place it left
+        // (the stamp then lays what it made there before).
         QFETCH(double, ratio);
         QFETCH(QPointF, shift);
         const QImage ground = busyGround(QSize(60, 40), ratio, QImage::Format_RGB32);
-        const QRectF oval(4.1, 3.7, 31.3, 17.9);
         const QPen pen(QColor(255, 224, 192), 2.4);
         const QColor fill(20, 90, 200, 180);
-        QImage drawn = ground;
-        {
-            QPainter p(&drawn);
-            p.setRenderHint(QPainter::Antialiasing);
-            p.translate(shift);
-            p.setPen(pen);
-            p.setBrush(fill);
-            p.drawEllipse(oval);
-        }
         CoverageStamp fillStamp, penStamp;
-        for (int pass = 0; pass < 2; ++pass) {
+        for (const QPointF place : {QPointF(4.1, 3.7), QPointF(4.1, 3.7), QPointF(13.5, 9.9), QPointF(4.1, 3.7)}) {
+            const QRectF oval(place, QSizeF(31.3, 17.9));
+            QImage drawn = ground;
+            {
+                QPainter p(&drawn);
+                p.setRenderHint(QPainter::Antialiasing);
+                p.translate(shift);
+                p.setPen(pen);
+                p.setBrush(fill);
+                p.drawEllipse(oval);
+            }
             QImage stamped = ground;
             QPainter p(&stamped);
             p.translate(shift);
-            fillStamp.lay(p, {}, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.fillPath(ellipse(oval), fill); });
-            penStamp.lay(p, {}, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.strokePath(ellipse(oval), pen); });
+            const CoverageStamp::Key key{place.x(), place.y(), 0};
+            fillStamp.lay(p, key, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.fillPath(ellipse(oval), fill); });
+            penStamp.lay(p, key, oval.adjusted(-2, -2, 2, 2), [&](QPainter& s) { s.strokePath(ellipse(oval), pen); });
             p.end();
             QCOMPARE(stamped, drawn);
         }

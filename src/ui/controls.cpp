@@ -302,10 +302,10 @@ void FretNumberLabel::paintEvent(QPaintEvent* e)
     // stroked and filled once into stamps, as stroking the halo at each paint
     // is the costliest drawing in the window.
     const QColor halo(255, 224, 192), ink = palette().color(QPalette::WindowText);
-    m_haloStamp.lay(p, halo.name(QColor::HexArgb), reach, [this, halo](QPainter& s) {
+    m_haloStamp.lay(p, {0, 0, halo.rgba64()}, reach, [this, halo](QPainter& s) {
         s.strokePath(m_glyphs, QPen(halo, kHaloWidth, Qt::SolidLine, Qt::RoundCap, Qt::RoundJoin));
     });
-    m_inkStamp.lay(p, ink.name(QColor::HexArgb), reach, [this, ink](QPainter& s) {
+    m_inkStamp.lay(p, {0, 0, ink.rgba64()}, reach, [this, ink](QPainter& s) {
         s.setPen(Qt::NoPen);
         s.setBrush(ink);
         s.drawPath(m_glyphs);
@@ -807,13 +807,12 @@ void OverlayCanvas::paintItems(QPainter& p, const QRegion& region)
             const double half = kTwips / 2;
             const QRectF oval(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips);
             const QRectF reach = oval.adjusted(-kTwips, -kTwips, kTwips, kTwips);
-            const QString place = QStringLiteral("%1 %2").arg(s->left()).arg(s->top());
-            m_stamps[i].first.lay(p, place + s->fill().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+            m_stamps[i].first.lay(p, {s->left(), s->top(), s->fill().rgba64()}, reach, [s, oval](QPainter& q) {
                 q.setPen(Qt::NoPen);
                 q.setBrush(s->fill());
                 q.drawEllipse(oval);
             });
-            m_stamps[i].second.lay(p, place + s->border().name(QColor::HexArgb), reach, [s, oval](QPainter& q) {
+            m_stamps[i].second.lay(p, {s->left(), s->top(), s->border().rgba64()}, reach, [s, oval](QPainter& q) {
                 q.setPen(QPen(s->border(), kTwips));
                 q.setBrush(Qt::NoBrush);
                 q.drawEllipse(oval);

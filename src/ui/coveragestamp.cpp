@@ -2,34 +2,41 @@
 
 namespace chordmoss {
 
-void CoverageStamp::lay(QPainter& p, const QString& key, const QRectF& bounds,
-                        const std::function<void(QPainter&)>& draw)
+void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw)
 {
     const QTransform device = p.deviceTransform();
-    if (m_image.isNull() || key != m_key || device != m_device) {
-        m_key = key;
-        m_device = device;
+    qsizetype i = 0;
+    while (i < m_drawings.size() && !(m_drawings[i].key == key && m_drawings[i].device == device))
+        ++i;
+    if (i == m_drawings.size()) {
         // The image covers whole device pixels; the drawing keeps its place
         // within them, shifted by whole pixels only, so each pixel's coverage
         // comes out as it would on the device.
         const QRect box = device.mapRect(bounds).toAlignedRect();
-        m_image = QImage(box.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
-        m_image.fill(Qt::transparent);
-        QPainter ip(&m_image);
+        QImage image(box.size().expandedTo(QSize(1, 1)), QImage::Format_ARGB32_Premultiplied);
+        image.fill(Qt::transparent);
+        QPainter ip(&image);
         ip.setRenderHint(QPainter::Antialiasing);
         ip.setTransform(device * QTransform::fromTranslate(-box.x(), -box.y()));
         draw(ip);
         ip.end();
-        // Laid at the density the painter draws at (that of the device it is
-        // redirected to, when a widget is rendered elsewhere), the image is
-        // copied pixel for pixel.
-        const QTransform base = p.worldTransform().inverted() * device;
-        m_image.setDevicePixelRatio(base.m11());
-        m_at = base.inverted().map(QPointF(box.topLeft()));
+        if (m_drawings.size() >= kKept)
+            m_drawings.removeLast();
+        m_drawings.prepend({key, device, image, box.topLeft()});
+        i = 0;
+    } else if (i > 0) {
+        m_drawings.move(i, 0);
     }
+    Drawing& d = m_drawings.front();
+    // Laid at the density the painter draws at (that of the device it is
+    // redirected to, when a widget is rendered elsewhere), the image is
+    // copied pixel for pixel.
+    const QTransform base = p.worldTransform().inverted() * device;
+    if (d.image.devicePixelRatio() != base.m11())
+        d.image.setDevicePixelRatio(base.m11());
     p.save();
     p.resetTransform();
-    p.drawImage(m_at, m_image);
+    p.drawImage(base.inverted().map(QPointF(d.corner)), d.image);
     p.restore();
 }
 

@@ -1,6 +1,7 @@
 #pragma once
 
 #include <QImage>
+#include <QList>
 #include <QPainter>
 #include <QRectF>
 #include <QTransform>
@@ -17,24 +18,38 @@ namespace chordmoss {
 /// takes one stamp per colour, laid in the order they are drawn.
 ///
 /// Made for one device transform: the pixel grid under the drawing must be
-/// the same when it is laid, or it is made again.
+/// the same when it is laid, or it is made again. A stamp keeps the last few
+/// drawings it made, so a mark that moves among a few places (a fret dot)
+/// is rasterized once at each.
 class CoverageStamp {
 public:
-    /// Lays the stamp through `p`, first making it, when `key` or the
-    /// painter's device transform changed since, by `draw` on a painter
+    /// What sets a drawing apart from the others a stamp makes: its place,
+    /// where the drawing function does not fix it, and its colour.
+    struct Key {
+        double x = 0, y = 0;
+        quint64 colour = 0;
+        bool operator==(const Key&) const = default;
+    };
+
+    /// Lays the stamp through `p`, first making it, when it holds no drawing
+    /// for `key` at the painter's device transform, by `draw` on a painter
     /// with the same transform; `bounds` (in `p`'s coordinates) holds every
     /// pixel `draw` can touch.
-    void lay(QPainter& p, const QString& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw);
-    /// Forgets the stamp, so the next lay() makes it again.
-    void clear() { m_image = QImage(); }
+    void lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw);
+    /// Forgets every drawing, so the next lay() makes its drawing again.
+    void clear() { m_drawings.clear(); }
 
 private:
-    QString m_key;
-    QTransform m_device;
-    QImage m_image;
-    /// Where the image's corner is laid, in the painter's coordinates
-    /// with its world transform undone.
-    QPointF m_at;
+    struct Drawing {
+        Key key;
+        QTransform device;
+        QImage image;
+        /// The image's corner in device pixels.
+        QPoint corner;
+    };
+    /// Most recently laid first.
+    QList<Drawing> m_drawings;
+    static constexpr qsizetype kKept = 16;
 };
 
 } // namespace chordmoss
