@@ -87,7 +87,7 @@ private slots:
         QCOMPARE(nextTabStop(w.w(QStringLiteral("Check1"))), w.w(QStringLiteral("Command4")));
         QCOMPARE(nextTabStop(w.w(QStringLiteral("Command4"))), w.w(QStringLiteral("AltChords")));
         // A check box's Value: 0 unchecked, 1 checked, 2 greyed.
-        for (const auto [value, state] : {std::pair(1, Qt::Checked), std::pair(2, Qt::PartiallyChecked), std::pair(0, Qt::Unchecked)}) {
+        for (const auto& [value, state] : {std::pair(1, Qt::Checked), std::pair(2, Qt::PartiallyChecked), std::pair(0, Qt::Unchecked)}) {
             w.set(QStringLiteral("AltChords"), "Value", value);
             QCOMPARE(qobject_cast<QCheckBox*>(w.w(QStringLiteral("AltChords")))->checkState(), state);
         }
