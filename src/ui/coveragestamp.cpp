@@ -23,7 +23,6 @@ void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const
         if (m_drawings.size() >= kKept)
             m_drawings.removeLast();
         m_drawings.prepend({key, device, image, box.topLeft()});
-        i = 0;
     } else if (i > 0) {
         m_drawings.move(i, 0);
     }
