@@ -402,10 +402,9 @@ private:
 /// covers (the guitar picture, or the band above it); transparent to the
 /// mouse, so presses reach the picture beneath. Items are placed in the
 /// window's twips. Only what changed is repainted: refresh() compares each
-/// item's area with the one last painted, and a paint draws only the items
-/// that meet the area being painted. A slanting line's area follows the line
-/// in short pieces rather than filling its bounding box, so a moved leader
-/// line repaints little of the picture and of the fret numbers beside it.
+/// item's place with the one last painted and repaints one rectangle around
+/// all that moved, and a paint draws only the items that meet the area being
+/// painted.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -431,21 +430,20 @@ private:
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
     std::optional<QLineF> itemPlace(int i) const;
-    /// The pixels item `i` paints, in this canvas; empty when it is hidden.
-    QRegion itemArea(int i) const;
-    /// A rectangle around itemArea(i).
+    /// A rectangle around the pixels item `i` paints, in this canvas; empty
+    /// when it is hidden.
     QRect itemBounds(int i) const;
 
     QList<QObject*> m_items;
     QList<std::optional<QLineF>> m_placed;
-    QList<QRegion> m_painted;
+    QList<QRect> m_painted;
     /// A shape's fill and border, as last laid (none for a line).
     QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
     PictureControl* m_backdrop = nullptr;
     /// The backdrop with the items over it, in device pixels, and the
-    /// rectangles of it to compose again before it is painted from.
+    /// rectangle of it to compose again before it is painted from.
     QImage m_layer;
-    QList<QRect> m_stale;
+    QRect m_stale;
 };
 
 } // namespace chordmoss
