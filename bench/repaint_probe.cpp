@@ -6,8 +6,9 @@
 // (the chord computed, before the display is written and painted), the pixels painted per key
 // (all widgets' paint events), and over 5 idle seconds the paint events and
 // the process's wake-ups (its threads' voluntary context switches) per second,
-// and where a key's time went on average (mean_*: its key events, the calls
-// it posted, the repaint, any other event). The pointer rests over the window.
+// and where a key's time went on average (mean_*: the processor time the
+// main thread spent on it, its key events, the calls it posted, the repaint,
+// any other event). The pointer rests over the window.
 // With REPAINT_DETAIL set, each paint event is listed on standard error;
 // with PAINT_TIMES set, the time a key's paint events took in each widget
 // (mean µs, as paint_us lines).
@@ -30,6 +31,7 @@
 #include <QVBoxLayout>
 
 #include <algorithm>
+#include <ctime>
 #include <cstdio>
 #include <map>
 #include <vector>
@@ -173,13 +175,21 @@ int main(int argc, char** argv)
     app.timing = true;
     std::vector<double> us, handlerUs;
     const int keys = 200;
+    const auto threadCpuUs = [] {
+        timespec t{};
+        clock_gettime(CLOCK_THREAD_CPUTIME_ID, &t);
+        return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
+    };
+    double cpuUs = 0;
     for (int i = 0; i < keys; ++i) {
+        const double cpu0 = threadCpuUs();
         QElapsedTimer t;
         t.start();
         sendKey(i % 2 ? Qt::Key_Up : Qt::Key_Down);
         handlerUs.push_back(t.nsecsElapsed() / 1000.0);
         paintAll();
         us.push_back(t.nsecsElapsed() / 1000.0);
+        cpuUs += threadCpuUs() - cpu0;
         settle(5);
     }
     app.timing = false;
@@ -204,6 +214,7 @@ int main(int argc, char** argv)
     double allUs = 0;
     for (const auto& [type, t] : app.us)
         allUs += t;
+    std::printf("mean_key_cpu_us=%.0f\n", cpuUs / keys);
     std::printf("mean_key_event_us=%.0f\nmean_posted_calls_us=%.0f\nmean_repaint_us=%.0f\nmean_other_events_us=%.0f\n",
                 keyUs / keys, postedUs / keys, repaintUs / keys, (allUs - keyUs - postedUs - repaintUs) / keys);
 
