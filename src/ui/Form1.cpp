@@ -470,7 +470,10 @@ void Form1::syncDisplay()
         LabelControl* label = m_noteLabels[s - 1];
         if (label->accessibleDescription() != spoken)
             label->setAccessibleDescription(spoken);
-        label->setProperty("sounding", m_board.string(s).labelVisible && m_board.string(s).dotVisible);
+        // Set only when it changes: setting a property sends the label an event.
+        const QVariant sounding(m_board.string(s).labelVisible && m_board.string(s).dotVisible);
+        if (label->property("sounding") != sounding)
+            label->setProperty("sounding", sounding);
     }
     const QString fingering = QString::fromStdString(SpokenFingering(m_module, m_board));
     if (m_image1->accessibleDescription() != fingering)

@@ -5,8 +5,9 @@ namespace chordmoss {
 void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw)
 {
     const QTransform device = p.deviceTransform();
+    const QList<Drawing>& drawings = m_drawings;
     qsizetype i = 0;
-    while (i < m_drawings.size() && !(m_drawings[i].key == key && m_drawings[i].device == device))
+    while (i < drawings.size() && !(drawings[i].key == key && drawings[i].device == device))
         ++i;
     if (i == m_drawings.size()) {
         // The image covers whole device pixels; the drawing keeps its place
@@ -33,10 +34,13 @@ void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const
     const QTransform base = p.worldTransform().inverted() * device;
     if (d.image.devicePixelRatio() != base.m11())
         d.image.setDevicePixelRatio(base.m11());
-    p.save();
-    p.resetTransform();
+    // Only the world transform changes for the copy, so only it is put back:
+    // saving and restoring the painter's whole state costs more than the
+    // copy of a small stamp.
+    const QTransform world = p.worldTransform();
+    p.setWorldTransform(QTransform());
     p.drawImage(base.inverted().map(QPointF(d.corner)), d.image);
-    p.restore();
+    p.setWorldTransform(world);
 }
 
 } // namespace chordmoss
