@@ -268,8 +268,8 @@ QList<QRectF> FretNumberLabel::numberRects() const
 
 void FretNumberLabel::makeOutlines()
 {
-    const QString madeFor = QStringLiteral("%1 %2 %3 %4").arg(font().key(), caption()).arg(x()).arg(height());
-    if (madeFor == m_outlinesMadeFor)
+    const OutlinesMadeFor madeFor{font(), caption(), x(), height()};
+    if (m_outlinesMadeFor && *m_outlinesMadeFor == madeFor)
         return;
     m_outlinesMadeFor = madeFor;
     m_glyphs.clear();
@@ -333,19 +333,18 @@ public:
             return;
         }
         const auto* frame = qstyleoption_cast<const QStyleOptionFrame*>(opt);
-        const QString key = QStringLiteral("%1 %2 %3 %4 %5 %6 %7 %8")
-                                .arg(onDevice.width())
-                                .arg(onDevice.height())
-                                .arg(device.m11())
-                                .arg(device.m22())
-                                .arg(int(opt->state))
-                                .arg(opt->palette.cacheKey())
-                                .arg(frame ? frame->lineWidth : -1)
-                                .arg(int(opt->direction));
+        const Key key{onDevice.size(),
+                      device.m11(),
+                      device.m22(),
+                      int(opt->state),
+                      opt->palette.cacheKey(),
+                      frame ? frame->lineWidth : -1,
+                      int(opt->direction),
+                      int(p->renderHints())};
         // Drawn with the device's scale and the painter's hints, shifted by
         // whole pixels only, each pixel comes out as it would on the device.
         const QTransform base = p->worldTransform().inverted() * device;
-        auto it = m_pictures.constFind(key);
+        auto it = std::find_if(m_pictures.cbegin(), m_pictures.cend(), [&key](const auto& e) { return e.first == key; });
         if (it == m_pictures.cend()) {
             if (m_pictures.size() >= kPictures) // palettes or screens come and go: start afresh
                 m_pictures.clear();
@@ -357,18 +356,29 @@ public:
             QProxyStyle::drawPrimitive(pe, opt, &ip, w);
             ip.end();
             made.setDevicePixelRatio(base.m11());
-            it = m_pictures.insert(key, made);
+            m_pictures.append({key, made});
+            it = m_pictures.cend() - 1;
         }
-        p->save();
-        p->resetTransform();
-        p->drawImage(base.inverted().map(onDevice.topLeft()), *it);
-        p->restore();
+        // Only the world transform changes for the copy, so only it is put back.
+        const QTransform world = p->worldTransform();
+        p->setWorldTransform(QTransform());
+        p->drawImage(base.inverted().map(onDevice.topLeft()), it->second);
+        p->setWorldTransform(world);
     }
 
 private:
+    /// What sets one picture of a panel apart from another.
+    struct Key {
+        QSizeF size;
+        double m11, m22;
+        int state;
+        qint64 palette;
+        int lineWidth, direction, hints;
+        bool operator==(const Key&) const = default;
+    };
     /// Room for the window's boxes in a few states each.
     static constexpr qsizetype kPictures = 32;
-    mutable QHash<QString, QImage> m_pictures;
+    mutable QList<std::pair<Key, QImage>> m_pictures;
 };
 
 QStyle* panelPictureStyle()

@@ -235,7 +235,14 @@ private:
     void makeOutlines();
 
     QList<double> m_columns;
-    QString m_outlinesMadeFor;
+    /// What the outlines were last made for.
+    struct OutlinesMadeFor {
+        QFont font;
+        QString caption;
+        int x, height;
+        bool operator==(const OutlinesMadeFor&) const = default;
+    };
+    std::optional<OutlinesMadeFor> m_outlinesMadeFor;
     /// Every number's outline, and the pixels each number's halo can reach.
     QPainterPath m_glyphs;
     QList<QRect> m_reach;
