@@ -470,10 +470,13 @@ void Form1::syncDisplay()
         LabelControl* label = m_noteLabels[s - 1];
         if (label->accessibleDescription() != spoken)
             label->setAccessibleDescription(spoken);
-        // Set only when it changes: setting a property sends the label an event.
-        const QVariant sounding(m_board.string(s).labelVisible && m_board.string(s).dotVisible);
-        if (label->property("sounding") != sounding)
+        // Set only when it changes: setting a property sends the label an
+        // event, and reading it back searches the label's properties by name.
+        const bool sounding = m_board.string(s).labelVisible && m_board.string(s).dotVisible;
+        if (m_sounding[s - 1] != sounding) {
+            m_sounding[s - 1] = sounding;
             label->setProperty("sounding", sounding);
+        }
     }
     const QString fingering = QString::fromStdString(SpokenFingering(m_module, m_board));
     if (m_image1->accessibleDescription() != fingering)

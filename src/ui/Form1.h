@@ -20,6 +20,7 @@
 #include <QPointer>
 
 #include <array>
+#include <optional>
 #include <memory>
 #include <string>
 
@@ -159,6 +160,8 @@ private:
     OverlayCanvas* m_overlay = nullptr;
     ShapeControl* m_shape13 = nullptr;
     std::array<LabelControl*, 6> m_noteLabels{}, m_lessLabels{}, m_moreLabels{};
+    /// Whether each note label was last said to sound (none said yet).
+    std::array<std::optional<bool>, 6> m_sounding{};
     QTimer* m_timer1 = nullptr;
     std::array<std::unique_ptr<StringPlayer>, 7> m_ownedPlayers;
     PlayerSet m_players{};
