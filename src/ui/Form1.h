@@ -20,8 +20,8 @@
 #include <QPointer>
 
 #include <array>
-#include <optional>
 #include <memory>
+#include <optional>
 #include <string>
 
 #include <QPointF>

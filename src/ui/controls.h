@@ -442,6 +442,7 @@ private:
     QRect itemBounds(int i) const;
 
     QList<QObject*> m_items;
+    /// Each item's place and bounds when last repainted.
     QList<std::optional<QLineF>> m_placed;
     QList<QRect> m_painted;
     /// A shape's fill and border, as last laid (none for a line).
