@@ -12,6 +12,8 @@
 // With REPAINT_DETAIL set, each paint event is listed on standard error;
 // with PAINT_TIMES set, the time a key's paint events took in each widget
 // (mean µs, as paint_us lines).
+// With REPAINT_KEYS_ONLY set, the idle seconds are skipped; REPAINT_GAP_MS
+// sets the pause between keys (5 ms unless set).
 // With REPAINT_SHOT=prefix, the window as the screen shows it is saved at the
 // end, then after each of two more Down keys (prefix-0.png .. prefix-2.png):
 // pictures of what the repaints left, to compare across changes to painting.
@@ -181,6 +183,13 @@ int main(int argc, char** argv)
         return t.tv_sec * 1e6 + t.tv_nsec / 1e3;
     };
     double cpuUs = 0;
+    // The pause between keys: 5 ms unless REPAINT_GAP_MS says otherwise. In
+    // the pause other processes run and the caches cool; with no pause each
+    // key finds the code and data the last one left in them.
+    bool gapSet = false;
+    int gapMs = qEnvironmentVariableIntValue("REPAINT_GAP_MS", &gapSet);
+    if (!gapSet)
+        gapMs = 5;
     for (int i = 0; i < keys; ++i) {
         const double cpu0 = threadCpuUs();
         QElapsedTimer t;
@@ -190,7 +199,7 @@ int main(int argc, char** argv)
         paintAll();
         us.push_back(t.nsecsElapsed() / 1000.0);
         cpuUs += threadCpuUs() - cpu0;
-        settle(5);
+        settle(gapMs);
     }
     app.timing = false;
     std::sort(us.begin(), us.end());
@@ -198,10 +207,13 @@ int main(int argc, char** argv)
     const double keyPixels = double(count.pixels) / keys;
     const long keyPaints = count.events;
 
-    settle(1000);
+    // The idle seconds are left out with REPAINT_KEYS_ONLY set (their figures
+    // print as 0), for many short runs side by side.
+    const bool idle = !qEnvironmentVariableIsSet("REPAINT_KEYS_ONLY");
+    settle(idle ? 1000 : 0);
     count.events = count.pixels = 0;
     const long before = switches();
-    settle(5000);
+    settle(idle ? 5000 : 0);
     const long woke = switches() - before;
     std::printf("key_to_repaint_us=%.0f\nkey_handled_us=%.0f\nkey_paint_events=%.1f\nkey_pixels=%.0f\nidle_paints_per_s=%.1f\n"
                 "idle_pixels_per_s=%.0f\nidle_wakeups_per_s=%.1f\n",
