@@ -684,8 +684,8 @@ void OverlayCanvas::refresh()
 {
     // One rectangle around all that moved: a chord moves a handful of dots
     // and leader lines, and Qt's region work at every widget the repaint
-    // meets grows with the number of rectangles far faster than the few
-    // more pixels cost.
+    // meets, which grows with the number of rectangles, cost more than the
+    // pixels a tighter area saves.
     QRect moved;
     for (int i = 0; i < m_items.size(); ++i) {
         // Only an item that moved, appeared or vanished has its area made again.
