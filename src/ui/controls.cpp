@@ -631,7 +631,7 @@ void OverlayCanvas::addShape(ShapeControl* s)
     m_items << s;
     m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
-    m_painted << itemBounds(int(m_items.size()) - 1);
+    m_painted << itemArea(int(m_items.size()) - 1);
     connect(s, &ShapeControl::changed, this, &OverlayCanvas::refresh);
 }
 
@@ -640,7 +640,7 @@ void OverlayCanvas::addLine(LineControl* l)
     m_items << l;
     m_stamps.resize(m_items.size());
     m_placed << itemPlace(int(m_items.size()) - 1);
-    m_painted << itemBounds(int(m_items.size()) - 1);
+    m_painted << itemArea(int(m_items.size()) - 1);
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
 }
 
@@ -651,6 +651,44 @@ std::optional<QLineF> OverlayCanvas::itemPlace(int i) const
                             : std::nullopt;
     auto* l = static_cast<LineControl*>(m_items[i]);
     return l->visible() ? std::optional(QLineF(l->x1(), l->y1(), l->x2(), l->y2())) : std::nullopt;
+}
+
+QRegion OverlayCanvas::itemArea(int i) const
+{
+    QRegion area;
+    if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
+        if (!s->visible())
+            return {};
+        const QRectF pixels(s->left() / kTwips, s->top() / kTwips, s->width() / kTwips, s->height() / kTwips);
+        // Antialiased edges reach into the next pixel.
+        area = pixels.adjusted(-1, -1, 1, 1).toAlignedRect();
+    } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
+        if (!l->visible())
+            return {};
+        const QPointF a = QPointF(l->x1(), l->y1()) / kTwips, b = QPointF(l->x2(), l->y2()) / kTwips;
+        const double margin = 1 + l->widthPx() / 2.0;
+        // Every pixel the pen touches lies within `margin` of the line. The
+        // area is cut into rows on a grid all lines share, each as wide as
+        // the line's part in it: rows that line up keep the area to a few
+        // rectangles a row, and Qt's region work at every widget the repaint
+        // meets grows with their number.
+        constexpr int row = 16;
+        const QPointF d = b - a;
+        const double top = std::min(a.y(), b.y()) - margin, bottom = std::max(a.y(), b.y()) + margin;
+        for (int r = int(std::floor(top / row)); r * row < bottom; ++r) {
+            const double y0 = std::max(top, double(r * row)), y1 = std::min(bottom, double((r + 1) * row));
+            // The part of the line within `margin` of the row.
+            double t0 = 0, t1 = 1;
+            if (d.y() != 0) {
+                t0 = std::clamp((y0 - margin - a.y()) / d.y(), 0.0, 1.0);
+                t1 = std::clamp((y1 + margin - a.y()) / d.y(), 0.0, 1.0);
+            }
+            const double x0 = a.x() + d.x() * t0, x1 = a.x() + d.x() * t1;
+            area += QRectF(QPointF(std::min(x0, x1) - margin, y0), QPointF(std::max(x0, x1) + margin, y1))
+                        .toAlignedRect();
+        }
+    }
+    return area.translated(-pos()) & rect();
 }
 
 QRect OverlayCanvas::itemBounds(int i) const
@@ -682,10 +720,14 @@ void OverlayCanvas::setBackdrop(PictureControl* picture)
 
 void OverlayCanvas::refresh()
 {
-    // One rectangle around all that moved: a chord moves a handful of dots
+    // Where the layer is copied pixel for pixel (a whole device pixel ratio),
+    // one rectangle around all that moved: a chord moves a handful of dots
     // and leader lines, and Qt's region work at every widget the repaint
     // meets, which grows with the number of rectangles, cost more than the
-    // pixels a tighter area saves.
+    // pixels a tighter area saves. At a fractional ratio every pixel copied
+    // or drawn is resampled, and each moved item repaints only its own area.
+    const double ratio = devicePixelRatioF();
+    const bool whole = ratio == std::floor(ratio);
     QRect moved;
     for (int i = 0; i < m_items.size(); ++i) {
         // Only an item that moved, appeared or vanished has its area made again.
@@ -693,16 +735,26 @@ void OverlayCanvas::refresh()
         if (place == m_placed[i])
             continue;
         m_placed[i] = place;
-        const QRect now = itemBounds(i);
-        moved |= m_painted[i] | now;
+        const QRegion now = itemArea(i);
+        const QRect both = m_painted[i].boundingRect() | now.boundingRect();
+        if (whole) {
+            moved |= both;
+        } else {
+            update(m_painted[i]);
+            update(now);
+            if (!m_layer.isNull())
+                m_stale << both;
+        }
         m_painted[i] = now;
     }
-    if (moved.isEmpty())
-        return;
-    update(moved);
-    // The layer is composed again there.
-    if (!m_layer.isNull())
-        m_stale |= moved;
+    if (!moved.isEmpty()) {
+        update(moved);
+        if (!m_layer.isNull())
+            m_stale << moved;
+    }
+    // A window not painted for many changes composes the layer whole.
+    if (m_stale.size() > 64)
+        m_stale = {rect()};
 }
 
 void OverlayCanvas::paintEvent(QPaintEvent* e)
@@ -731,24 +783,46 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
     if (m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
         m_layer = QImage(pixels, QImage::Format_RGB32);
         m_layer.setDevicePixelRatio(ratio);
-        m_stale = rect();
+        m_stale = {rect()};
     }
     if (!m_stale.isEmpty()) {
-        // The stale rectangle composed afresh, the picture and then every
+        // Each stale rectangle composed afresh, the picture and then every
         // item over it, under a plain rectangular clip: lines clipped to a
-        // many-sided region cost Qt several times as much to draw.
+        // many-sided region cost Qt several times as much to draw. At a whole
+        // ratio they are composed as one, so no item is drawn twice.
         QPainter layer(&m_layer);
-        layer.setClipRect(m_stale);
-        m_backdrop->paintPicture(layer);
-        paintItems(layer, m_stale);
-        m_stale = {};
+        if (ratio == std::floor(ratio)) {
+            QRect all;
+            for (const QRect& r : std::as_const(m_stale))
+                all |= r;
+            m_stale = {all};
+        }
+        for (const QRect& r : std::as_const(m_stale)) {
+            layer.setClipRect(r);
+            m_backdrop->paintPicture(layer);
+            paintItems(layer, r);
+        }
+        m_stale.clear();
     }
     // Copied a rectangle of the paint region at a time, each under a clip of
     // its own: under a plain rectangular clip Qt copies the rows straight
     // across, where through a clip of many rectangles it blends span by span
     // and hands a large copy to worker threads, waiting for them.
-    for (const QRect& r : e->region()) {
-        p.setClipRect(r);
+    if (ratio == std::floor(ratio)) {
+        for (const QRect& r : e->region()) {
+            p.setClipRect(r);
+            p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
+        }
+        return;
+    }
+    // At a fractional ratio a rectangle of the region need not fall on whole
+    // device pixels, and a clip to it would not be plain: the copy goes in
+    // bands of 16 device rows through the region's clip, as Qt hands a
+    // larger copy through a clip of many rectangles to worker threads.
+    const QRect bounds = e->region().boundingRect();
+    const int band = std::max(1, int(16 / ratio));
+    for (int y = bounds.top(); y <= bounds.bottom(); y += band) {
+        const QRect r(bounds.left(), y, bounds.width(), std::min(band, bounds.bottom() + 1 - y));
         p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
     }
 }
@@ -760,7 +834,12 @@ void OverlayCanvas::paintItems(QPainter& p, const QRegion& region)
     p.translate(-pos());
     p.scale(1.0 / kTwips, 1.0 / kTwips);
     for (int i = 0; i < m_items.size(); ++i) {
-        if (!region.intersects(itemBounds(i)))
+        // An item not moved since refresh() has its area at hand; for one
+        // moved since, its bounds will do: drawing what falls outside the
+        // area painted changes no pixel.
+        const bool meets = itemPlace(i) == m_placed[i] ? region.intersects(m_painted[i])
+                                                       : region.intersects(itemBounds(i));
+        if (!meets)
             continue;
         if (auto* s = qobject_cast<ShapeControl*>(m_items[i])) {
             // The oval's fill, then its border over it, each laid from a stamp

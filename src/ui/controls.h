@@ -410,7 +410,8 @@ private:
 /// mouse, so presses reach the picture beneath. Items are placed in the
 /// window's twips. Only what changed is repainted: refresh() compares each
 /// item's place with the one last painted and repaints one rectangle around
-/// all that moved, and a paint draws only the items that meet the area being
+/// all that moved (at a fractional device pixel ratio, each moved item's
+/// own area), and a paint draws only the items that meet the area being
 /// painted.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
@@ -437,21 +438,23 @@ private:
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
     std::optional<QLineF> itemPlace(int i) const;
-    /// A rectangle around the pixels item `i` paints, in this canvas; empty
-    /// when it is hidden.
+    /// The pixels item `i` paints, in this canvas; empty when it is hidden.
+    /// A slanting line's area follows the line in rows 16 pixels high.
+    QRegion itemArea(int i) const;
+    /// A rectangle around itemArea(i).
     QRect itemBounds(int i) const;
 
     QList<QObject*> m_items;
-    /// Each item's place and bounds when last repainted.
+    /// Each item's place and area when last repainted.
     QList<std::optional<QLineF>> m_placed;
-    QList<QRect> m_painted;
+    QList<QRegion> m_painted;
     /// A shape's fill and border, as last laid (none for a line).
     QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
     PictureControl* m_backdrop = nullptr;
     /// The backdrop with the items over it, in device pixels, and the
-    /// rectangle of it to compose again before it is painted from.
+    /// rectangles of it to compose again before it is painted from.
     QImage m_layer;
-    QRect m_stale;
+    QList<QRect> m_stale;
 };
 
 } // namespace chordmoss
