@@ -343,9 +343,8 @@ public:
                       int(p->renderHints())};
         // Drawn with the device's scale and the painter's hints, shifted by
         // whole pixels only, each pixel comes out as it would on the device.
-        const QTransform base = p->worldTransform().inverted() * device;
-        auto it = std::find_if(m_pictures.cbegin(), m_pictures.cend(), [&key](const auto& e) { return e.first == key; });
-        if (it == m_pictures.cend()) {
+        auto it = std::find_if(m_pictures.begin(), m_pictures.end(), [&key](const auto& e) { return e.first == key; });
+        if (it == m_pictures.end()) {
             if (m_pictures.size() >= kPictures) // palettes or screens come and go: start afresh
                 m_pictures.clear();
             QImage made(onDevice.size().toSize(), QImage::Format_ARGB32_Premultiplied);
@@ -355,15 +354,10 @@ public:
             ip.setTransform(device * QTransform::fromTranslate(-onDevice.x(), -onDevice.y()));
             QProxyStyle::drawPrimitive(pe, opt, &ip, w);
             ip.end();
-            made.setDevicePixelRatio(base.m11());
             m_pictures.append({key, made});
-            it = m_pictures.cend() - 1;
+            it = m_pictures.end() - 1;
         }
-        // Only the world transform changes for the copy, so only it is put back.
-        const QTransform world = p->worldTransform();
-        p->setWorldTransform(QTransform());
-        p->drawImage(base.inverted().map(onDevice.topLeft()), it->second);
-        p->setWorldTransform(world);
+        drawOnDevicePixels(*p, it->second, onDevice.topLeft());
     }
 
 private:
@@ -718,6 +712,17 @@ void OverlayCanvas::setBackdrop(PictureControl* picture)
     follow();
 }
 
+namespace {
+
+/// Whether the layer, at device pixel ratio `ratio`, is composed and copied
+/// pixel for pixel; at a fractional ratio every pixel is resampled.
+bool copiedPixelForPixel(double ratio)
+{
+    return ratio == std::floor(ratio);
+}
+
+} // namespace
+
 void OverlayCanvas::refresh()
 {
     // Where the layer is copied pixel for pixel (a whole device pixel ratio),
@@ -726,8 +731,7 @@ void OverlayCanvas::refresh()
     // meets, which grows with the number of rectangles, cost more than the
     // pixels a tighter area saves. At a fractional ratio every pixel copied
     // or drawn is resampled, and each moved item repaints only its own area.
-    const double ratio = devicePixelRatioF();
-    const bool whole = ratio == std::floor(ratio);
+    const bool whole = copiedPixelForPixel(devicePixelRatioF());
     QRect moved;
     for (int i = 0; i < m_items.size(); ++i) {
         // Only an item that moved, appeared or vanished has its area made again.
@@ -791,7 +795,7 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
         // many-sided region cost Qt several times as much to draw. At a whole
         // ratio they are composed as one, so no item is drawn twice.
         QPainter layer(&m_layer);
-        if (ratio == std::floor(ratio)) {
+        if (copiedPixelForPixel(ratio)) {
             QRect all;
             for (const QRect& r : std::as_const(m_stale))
                 all |= r;
@@ -808,7 +812,7 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
     // its own: under a plain rectangular clip Qt copies the rows straight
     // across, where through a clip of many rectangles it blends span by span
     // and hands a large copy to worker threads, waiting for them.
-    if (ratio == std::floor(ratio)) {
+    if (copiedPixelForPixel(ratio)) {
         for (const QRect& r : e->region()) {
             p.setClipRect(r);
             p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));

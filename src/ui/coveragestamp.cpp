@@ -28,18 +28,20 @@ void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const
         m_drawings.move(i, 0);
     }
     Drawing& d = m_drawings.front();
-    // Laid at the density the painter draws at (that of the device it is
-    // redirected to, when a widget is rendered elsewhere), the image is
-    // copied pixel for pixel.
-    const QTransform base = p.worldTransform().inverted() * device;
-    if (d.image.devicePixelRatio() != base.m11())
-        d.image.setDevicePixelRatio(base.m11());
+    drawOnDevicePixels(p, d.image, d.corner);
+}
+
+void drawOnDevicePixels(QPainter& p, QImage& image, const QPointF& corner)
+{
+    const QTransform world = p.worldTransform();
+    const QTransform base = world.inverted() * p.deviceTransform();
+    if (image.devicePixelRatio() != base.m11())
+        image.setDevicePixelRatio(base.m11());
     // Only the world transform changes for the copy, so only it is put back:
     // saving and restoring the painter's whole state costs more than the
-    // copy of a small stamp.
-    const QTransform world = p.worldTransform();
+    // copy of a small image.
     p.setWorldTransform(QTransform());
-    p.drawImage(base.inverted().map(QPointF(d.corner)), d.image);
+    p.drawImage(base.inverted().map(corner), image);
     p.setWorldTransform(world);
 }
 

@@ -21,6 +21,13 @@ namespace chordmoss {
 /// the same when it is laid, or it is made again. A stamp keeps the last few
 /// drawings it made, so a mark that moves among a few places (a fret dot)
 /// is rasterized once at each.
+/// Draws `image` through `p` pixel for pixel, its top left corner at
+/// `corner` in device pixels, whatever the painter's world transform (which
+/// it leaves as it was). The image's pixel ratio is set to the density the
+/// painter draws at: that of the device it is redirected to, when a widget
+/// is rendered elsewhere.
+void drawOnDevicePixels(QPainter& p, QImage& image, const QPointF& corner);
+
 class CoverageStamp {
 public:
     /// What sets a drawing apart from the others a stamp makes: its place,
