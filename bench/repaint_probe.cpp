@@ -45,13 +45,16 @@ namespace {
 
 struct PaintCount : QObject {
     long events = 0, pixels = 0;
+    const bool detail = qEnvironmentVariableIsSet("REPAINT_DETAIL");
     bool eventFilter(QObject* o, QEvent* e) override
     {
+        if (e->type() == QEvent::UpdateRequest && detail)
+            std::fprintf(stderr, "repaint of %s\n", qPrintable(o->objectName()));
         if (e->type() == QEvent::Paint) {
             ++events;
             for (const QRect& r : static_cast<QPaintEvent*>(e)->region())
                 pixels += long(r.width()) * r.height();
-            if (qEnvironmentVariableIsSet("REPAINT_DETAIL"))
+            if (detail)
                 std::fprintf(stderr, "paint %s %s %d,%d %dx%d in %d rects\n", o->metaObject()->className(),
                              qPrintable(o->objectName()), static_cast<QPaintEvent*>(e)->rect().x(),
                              static_cast<QPaintEvent*>(e)->rect().y(), static_cast<QPaintEvent*>(e)->rect().width(),
@@ -82,11 +85,14 @@ struct TimedApp : QApplication {
     using QApplication::QApplication;
     bool timing = false;
     std::map<QEvent::Type, double> us;
-    /// Time spent in paint events while timing, by the widget's class and name.
+    /// Time spent in paint events while timing, by the widget's class and
+    /// name, with PAINT_TIMES set only: timing each widget's paint costs a
+    /// window of many widgets more than one of few.
+    const bool paintTimes = qEnvironmentVariableIsSet("PAINT_TIMES");
     std::map<QString, double> paintUs;
     bool notify(QObject* o, QEvent* e) override
     {
-        if (timing && m_nested && e->type() == QEvent::Paint) {
+        if (timing && m_nested && paintTimes && e->type() == QEvent::Paint) {
             QElapsedTimer t;
             t.start();
             const bool handled = QApplication::notify(o, e);
@@ -119,6 +125,13 @@ void settle(int ms)
 }
 
 } // namespace
+
+/// Called as the keys begin: a cache simulator's counts can be zeroed here
+/// (callgrind --zero-before=repaint_probe_keys_begin), leaving out the first paint.
+extern "C" __attribute__((noinline)) void repaint_probe_keys_begin()
+{
+    asm volatile("");
+}
 
 int main(int argc, char** argv)
 {
@@ -190,7 +203,16 @@ int main(int argc, char** argv)
     int gapMs = qEnvironmentVariableIntValue("REPAINT_GAP_MS", &gapSet);
     if (!gapSet)
         gapMs = 5;
+    // With REPAINT_EVICT_MB set, each pause also writes over that many MiB:
+    // the other processes that run between a typist's keys, made the same at
+    // every key, for a cache simulator to count what a key then misses.
+    std::vector<char> sweep(size_t(qEnvironmentVariableIntValue("REPAINT_EVICT_MB")) << 20);
+    unsigned char stamp = 0;
+    repaint_probe_keys_begin();
     for (int i = 0; i < keys; ++i) {
+        ++stamp;
+        for (size_t at = 0; at < sweep.size(); at += 64)
+            sweep[at] = char(stamp);
         const double cpu0 = threadCpuUs();
         QElapsedTimer t;
         t.start();
@@ -230,7 +252,7 @@ int main(int argc, char** argv)
     std::printf("mean_key_event_us=%.0f\nmean_posted_calls_us=%.0f\nmean_repaint_us=%.0f\nmean_other_events_us=%.0f\n",
                 keyUs / keys, postedUs / keys, repaintUs / keys, (allUs - keyUs - postedUs - repaintUs) / keys);
 
-    if (qEnvironmentVariableIsSet("PAINT_TIMES"))
+    if (app.paintTimes)
         for (const auto& [name, t] : app.paintUs)
             std::printf("paint_us %s=%.1f\n", qPrintable(name), t / keys);
     if (const QString shot = qEnvironmentVariable("REPAINT_SHOT"); !shot.isEmpty()) {

@@ -196,7 +196,7 @@ void LabelControl::press()
     emit clicked();
 }
 
-void LabelControl::paintEvent(QPaintEvent*)
+void LabelControl::paintEvent(QPaintEvent* e)
 {
     if (!m_drawn)
         return;
@@ -219,8 +219,14 @@ void LabelControl::paintEvent(QPaintEvent*)
         option.setWrapMode(wordWrap() ? QTextOption::WordWrap : QTextOption::ManualWrap);
         layout.setTextOption(option);
         layout.setTextWidth(wordWrap() ? width() : -1);
+        layout.prepare(QTransform(), font()); // its size in the face it is drawn in
         laid = m_layouts.insert(text(), layout);
     }
+    // A repaint that misses the text (a sliver shared with a neighbour, say)
+    // leaves the label's pixels as they are. Glyphs stay within the layout's
+    // box but for an antialiased edge or a side bearing.
+    if (!e->region().intersects(QRectF(QPointF(0, 0), laid->size()).adjusted(-2, -2, 2, 2).toAlignedRect()))
+        return;
     QPainter p(this);
     p.setPen(QPen(palette().brush(foregroundRole()), 1));
     p.drawStaticText(QPointF(0, 0), *laid);
