@@ -5,6 +5,7 @@
 #include <QFontDatabase>
 #include <QHash>
 #include <QMouseEvent>
+#include <QPaintEngine>
 #include <QPaintEvent>
 #include <QPainter>
 #include <QPainterPath>
@@ -15,6 +16,7 @@
 
 #include <algorithm>
 #include <cmath>
+#include <cstring>
 
 namespace chordmoss {
 
@@ -586,6 +588,11 @@ void PictureControl::paintPicture(QPainter& p)
         p.drawPixmap(QRect(QPoint(0, 0), m_picture.size()), m_picture);
         return;
     }
+    p.drawPixmap(QPointF(0, 0), scaledForScreen());
+}
+
+const QPixmap& PictureControl::scaledForScreen()
+{
     // Resampled once per ratio from the drawing at twice the size to whole
     // device pixels, so strings and wires keep an even width at any scale.
     const double ratio = devicePixelRatioF();
@@ -596,7 +603,18 @@ void PictureControl::paintPicture(QPainter& p)
             : m_picture.scaled(device, Qt::IgnoreAspectRatio, Qt::SmoothTransformation);
         m_scaled.setDevicePixelRatio(ratio);
     }
-    p.drawPixmap(QPointF(0, 0), m_scaled);
+    return m_scaled;
+}
+
+QImage PictureControl::devicePicture(double ratio)
+{
+    loadForScreen();
+    const QSize device = size() * ratio;
+    if (m_picture.size() == size() * 2) {
+        const QPixmap& scaled = scaledForScreen();
+        return scaled.size() == device ? scaled.toImage() : QImage();
+    }
+    return !m_picture.isNull() && m_picture.size() == device && ratio == 1 ? m_picture.toImage() : QImage();
 }
 
 void PictureControl::mousePressEvent(QMouseEvent* e)
@@ -731,7 +749,7 @@ bool copiedPixelForPixel(double ratio)
 
 void OverlayCanvas::refresh()
 {
-    // Where the layer is copied pixel for pixel (a whole device pixel ratio),
+    // At a whole device pixel ratio, where the canvas paints pixel for pixel,
     // one rectangle around all that moved: a chord moves a handful of dots
     // and leader lines, and Qt's region work at every widget the repaint
     // meets, which grows with the number of rectangles, cost more than the
@@ -789,6 +807,10 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
         paintItems(p, e->region());
         return;
     }
+    if (paintDirect(p, e->region())) {
+        m_layer = QImage(); // kept only while the ratio is fractional
+        return;
+    }
     const QSize pixels(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
     if (m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
         m_layer = QImage(pixels, QImage::Format_RGB32);
@@ -837,12 +859,66 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
     }
 }
 
-void OverlayCanvas::paintItems(QPainter& p, const QRegion& region)
+bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
+{
+    // The image the painter draws on: the window's backing store, or the
+    // image of a grab. The canvas writes into it only where the painter
+    // would put each pixel unchanged: a whole scale, a whole offset, plain
+    // painting, and a picture of the device's pixels.
+    QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
+    if (!device || device->devType() != QInternal::Image)
+        return false;
+    auto* image = static_cast<QImage*>(device);
+    const auto plain = [](QImage::Format f) {
+        return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied;
+    };
+    const QTransform at = p.deviceTransform();
+    const double ratio = at.m11();
+    if (!plain(image->format()) || !image->isDetached() || at.type() > QTransform::TxScale || at.m22() != ratio
+        || !copiedPixelForPixel(ratio) || at.dx() != std::round(at.dx()) || at.dy() != std::round(at.dy())
+        || p.opacity() != 1.0 || p.compositionMode() != QPainter::CompositionMode_SourceOver)
+        return false;
+    const QImage picture = m_backdrop->devicePicture(ratio);
+    if (picture.isNull() || !plain(picture.format()))
+        return false;
+    // The region a rectangle at a time in the image's pixels (the painter's
+    // clip), the picture copied into each row by row, then the items laid
+    // over them: with no layer between, each pixel is written once.
+    const QPoint origin(int(at.dx()), int(at.dy()));
+    const int scale = int(ratio);
+    uchar* const bits = image->bits();
+    const qsizetype stride = image->bytesPerLine();
+    QList<QRect> clips;
+    for (const QRect& r : region) {
+        const QRect d = QRect(origin + r.topLeft() * scale, r.size() * scale) & image->rect()
+                        & QRect(origin, picture.size());
+        if (d.isEmpty())
+            continue;
+        for (int y = d.top(); y <= d.bottom(); ++y)
+            std::memcpy(bits + y * stride + d.left() * 4,
+                        picture.constScanLine(y - origin.y()) + (d.left() - origin.x()) * 4, size_t(d.width()) * 4);
+        clips << d;
+    }
+    paintItems(p, region, image, clips);
+    return true;
+}
+
+void OverlayCanvas::paintItems(QPainter& p, const QRegion& region, QImage* into, const QList<QRect>& clips)
 {
     p.save();
     p.setRenderHint(QPainter::Antialiasing);
     p.translate(-pos());
     p.scale(1.0 / kTwips, 1.0 / kTwips);
+    const QTransform device = p.deviceTransform();
+    // A stamp is laid through the painter, or blended into its image.
+    const auto lay = [&](CoverageStamp& stamp, const CoverageStamp::Key& key, const QRectF& reach,
+                         const std::function<void(QPainter&)>& draw) {
+        if (!into) {
+            stamp.lay(p, key, reach, draw);
+            return;
+        }
+        stamp.layInto(*into, clips, device, key, reach, draw);
+    };
     for (int i = 0; i < m_items.size(); ++i) {
         // An item not moved since refresh() has its area at hand; for one
         // moved since, its bounds will do: drawing what falls outside the
@@ -861,19 +937,33 @@ void OverlayCanvas::paintItems(QPainter& p, const QRegion& region)
             const double half = kTwips / 2;
             const QRectF oval(s->left() + half, s->top() + half, s->width() - kTwips, s->height() - kTwips);
             const QRectF reach = oval.adjusted(-kTwips, -kTwips, kTwips, kTwips);
-            m_stamps[i].first.lay(p, {s->left(), s->top(), s->fill().rgba64()}, reach, [s, oval](QPainter& q) {
+            lay(m_stamps[i].first, {s->left(), s->top(), s->fill().rgba64()}, reach, [s, oval](QPainter& q) {
                 q.setPen(Qt::NoPen);
                 q.setBrush(s->fill());
                 q.drawEllipse(oval);
             });
-            m_stamps[i].second.lay(p, {s->left(), s->top(), s->border().rgba64()}, reach, [s, oval](QPainter& q) {
+            lay(m_stamps[i].second, {s->left(), s->top(), s->border().rgba64()}, reach, [s, oval](QPainter& q) {
                 q.setPen(QPen(s->border(), kTwips));
                 q.setBrush(Qt::NoBrush);
                 q.drawEllipse(oval);
             });
         } else if (auto* l = qobject_cast<LineControl*>(m_items[i])) {
-            p.setPen(QPen(l->color(), l->widthPx() * kTwips, Qt::SolidLine, Qt::FlatCap));
-            p.drawLine(QPointF(l->x1(), l->y1()), QPointF(l->x2(), l->y2()));
+            const QPen pen(l->color(), l->widthPx() * kTwips, Qt::SolidLine, Qt::FlatCap);
+            const QLineF line(l->x1(), l->y1(), l->x2(), l->y2());
+            if (!into) {
+                p.setPen(pen);
+                p.drawLine(line);
+                continue;
+            }
+            // Blended, a leader line is laid from a stamp too: it moves among
+            // a few places as chords change, and is rasterized once at each.
+            const double margin = (1 + l->widthPx() / 2.0) * kTwips;
+            lay(m_stamps[i].first, {l->x1(), l->y1(), l->color().rgba64(), l->x2(), l->y2(), double(l->widthPx())},
+                QRectF(line.p1(), line.p2()).normalized().adjusted(-margin, -margin, margin, margin),
+                [pen, line](QPainter& q) {
+                    q.setPen(pen);
+                    q.drawLine(line);
+                });
         }
     }
     p.restore();

@@ -378,6 +378,10 @@ public:
     /// Draws the picture through `p`, with this control's corner at the
     /// origin, as the control paints itself.
     void paintPicture(QPainter& p);
+    /// The picture as paintPicture() draws it at `ratio` device pixels to the
+    /// pixel, pixel for pixel: an image of this control's size times `ratio`,
+    /// or a null one where the picture is drawn resampled.
+    QImage devicePicture(double ratio);
 signals:
     /// The drawing was read (again): whether the control is opaque may have changed.
     void pictureLoaded();
@@ -394,6 +398,8 @@ protected:
 private:
     /// Reads the drawing for `ratio` device pixels to the pixel.
     void loadFor(double ratio);
+    /// The drawing at twice the size resampled to the screen's device pixels.
+    const QPixmap& scaledForScreen();
 
     Loader m_load;
     /// The drawing read, and whether it was read for a dense screen.
@@ -424,17 +430,24 @@ public:
     /// since they were last painted (their values may be bound elsewhere).
     void refresh();
     /// Has the canvas paint `picture`, which it covers exactly, beneath its
-    /// items: the two are composed in a layer, where a moved item is drawn
-    /// again with a plain rectangular clip, and the window is painted from
-    /// the layer.
+    /// items. At a whole device pixel ratio both are written straight into
+    /// the window's image, the items laid from stamps; at a fractional one
+    /// they are composed in a layer, where a moved item is drawn again with a
+    /// plain rectangular clip, and the window is painted from the layer.
     void setBackdrop(PictureControl* picture);
 
 protected:
     void paintEvent(QPaintEvent* e) override;
 
 private:
-    /// Draws the items that meet `region` through `p`, which paints this canvas.
-    void paintItems(QPainter& p, const QRegion& region);
+    /// Draws the items that meet `region` through `p`, which paints this
+    /// canvas; with `into` (the image `p` paints on), blends them straight
+    /// into it within `clips`, rectangles of its pixels.
+    void paintItems(QPainter& p, const QRegion& region, QImage* into = nullptr, const QList<QRect>& clips = {});
+    /// Paints the picture and the items over it straight into the image `p`
+    /// paints on, when `p` draws there pixel for pixel at a whole ratio;
+    /// whether it did.
+    bool paintDirect(QPainter& p, const QRegion& region);
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
     std::optional<QLineF> itemPlace(int i) const;
@@ -448,11 +461,13 @@ private:
     /// Each item's place and area when last repainted.
     QList<std::optional<QLineF>> m_placed;
     QList<QRegion> m_painted;
-    /// A shape's fill and border, as last laid (none for a line).
+    /// A shape's fill and border as last laid; a line's stroke, when laid
+    /// from a stamp, in the first.
     QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
     PictureControl* m_backdrop = nullptr;
-    /// The backdrop with the items over it, in device pixels, and the
-    /// rectangles of it to compose again before it is painted from.
+    /// At a fractional ratio, the backdrop with the items over it in device
+    /// pixels, and the rectangles of it to compose again before it is
+    /// painted from.
     QImage m_layer;
     QList<QRect> m_stale;
 };

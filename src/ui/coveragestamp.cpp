@@ -1,15 +1,19 @@
 #include "coveragestamp.h"
 
+#include <algorithm>
+#include <cstring>
+
 namespace chordmoss {
 
-void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw)
+CoverageStamp::Drawing& CoverageStamp::find(const QTransform& device, const Key& key, const QRectF& bounds,
+                                             const std::function<void(QPainter&)>& draw, bool asRuns)
 {
-    const QTransform device = p.deviceTransform();
     const QList<Drawing>& drawings = m_drawings;
     qsizetype i = 0;
-    while (i < drawings.size() && !(drawings[i].key == key && drawings[i].device == device))
+    while (i < drawings.size()
+           && !(drawings[i].key == key && drawings[i].device == device && drawings[i].image.isNull() == asRuns))
         ++i;
-    if (i == m_drawings.size()) {
+    if (i == drawings.size()) {
         // The image covers whole device pixels; the drawing keeps its place
         // within them, shifted by whole pixels only, so each pixel's coverage
         // comes out as it would on the device.
@@ -23,12 +27,96 @@ void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const
         ip.end();
         if (m_drawings.size() >= kKept)
             m_drawings.removeLast();
-        m_drawings.prepend({key, device, image, box.topLeft()});
+        Drawing made{key, device, {}, box.topLeft(), QRect(box.topLeft(), image.size()), {}, {}};
+        if (asRuns) {
+            // Row by row, the pixels that are not transparent, in runs of
+            // opaque pixels and of translucent ones.
+            for (int y = 0; y < image.height(); ++y) {
+                const auto* row = reinterpret_cast<const QRgb*>(image.constScanLine(y));
+                for (int x = 0; x < image.width();) {
+                    if (row[x] == 0) {
+                        ++x;
+                        continue;
+                    }
+                    const bool opaque = qAlpha(row[x]) == 255;
+                    int end = x + 1;
+                    while (end < image.width() && row[end] != 0 && (qAlpha(row[end]) == 255) == opaque)
+                        ++end;
+                    made.runs.append({box.y() + y, box.x() + x, end - x, made.pixels.size(), opaque});
+                    made.pixels.append(QList<QRgb>(row + x, row + end));
+                    x = end;
+                }
+            }
+        } else {
+            made.image = image;
+        }
+        m_drawings.prepend(made);
     } else if (i > 0) {
         m_drawings.move(i, 0);
     }
-    Drawing& d = m_drawings.front();
+    return m_drawings.front();
+}
+
+void CoverageStamp::lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw)
+{
+    Drawing& d = find(p.deviceTransform(), key, bounds, draw, false);
     drawOnDevicePixels(p, d.image, d.corner);
+}
+
+namespace {
+
+/// `x`'s four channels times `a` over 255, rounded as QPainter rounds them.
+inline QRgb byteMul(QRgb x, uint a)
+{
+    uint t = (x & 0xff00ff) * a;
+    t = ((t + ((t >> 8) & 0xff00ff) + 0x800080) >> 8) & 0xff00ff;
+    x = ((x >> 8) & 0xff00ff) * a;
+    x = (x + ((x >> 8) & 0xff00ff) + 0x800080) & 0xff00ff00;
+    return x | t;
+}
+
+} // namespace
+
+void CoverageStamp::layInto(QImage& target, const QList<QRect>& clips, const QTransform& device, const Key& key,
+                            const QRectF& bounds, const std::function<void(QPainter&)>& draw)
+{
+    const Drawing& d = find(device, key, bounds, draw, true);
+    const QRect box = d.box & target.rect();
+    if (d.runs.isEmpty() || box.isEmpty())
+        return;
+    uchar* const bits = target.bits();
+    const qsizetype stride = target.bytesPerLine();
+    // The runs and the bands of clips both go down the rows: each run meets
+    // the clips of the band its row lies in.
+    auto band = clips.cbegin();
+    auto run = d.runs.cbegin();
+    while (band != clips.cend() && run != d.runs.cend()) {
+        if (band->bottom() < run->y || band->bottom() < box.top()) {
+            ++band;
+            continue;
+        }
+        if (run->y < band->top()) {
+            run = std::lower_bound(run, d.runs.cend(), band->top(), [](const Run& r, int y) { return r.y < y; });
+            continue;
+        }
+        for (auto clip = band; clip != clips.cend() && clip->top() == band->top(); ++clip) {
+            const int from = std::max({run->x, clip->left(), box.left()});
+            const int to = std::min({run->x + run->count, clip->right() + 1, box.right() + 1});
+            if (from >= to)
+                continue;
+            const QRgb* source = d.pixels.constData() + run->first + (from - run->x);
+            auto* dest = reinterpret_cast<QRgb*>(bits + run->y * stride) + from;
+            if (run->opaque) {
+                std::memcpy(dest, source, sizeof(QRgb) * size_t(to - from));
+                continue;
+            }
+            // Source over: the premultiplied pixel plus what lies beneath
+            // times what it leaves uncovered.
+            for (int n = to - from; n > 0; --n, ++source, ++dest)
+                *dest = *source + byteMul(*dest, 255 - qAlpha(*source));
+        }
+        ++run;
+    }
 }
 
 void drawOnDevicePixels(QPainter& p, QImage& image, const QPointF& corner)

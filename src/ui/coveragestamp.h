@@ -35,6 +35,8 @@ public:
     struct Key {
         double x = 0, y = 0;
         quint64 colour = 0;
+        /// A line's other end and width (none for a shape).
+        double x2 = 0, y2 = 0, width = 0;
         bool operator==(const Key&) const = default;
     };
 
@@ -43,17 +45,43 @@ public:
     /// with the same transform; `bounds` (in `p`'s coordinates) holds every
     /// pixel `draw` can touch.
     void lay(QPainter& p, const Key& key, const QRectF& bounds, const std::function<void(QPainter&)>& draw);
+    /// As lay(), for a painter with `device` as its device transform, but
+    /// blended straight into `target` (Format_RGB32 or
+    /// Format_ARGB32_Premultiplied) within `clips`, rectangles of its pixels
+    /// in bands as a QRegion keeps them, as QPainter's SourceOver blends an
+    /// image. The drawing is kept as the runs of its pixels that are not
+    /// transparent: a long slanting line keeps a few pixels a row, not the
+    /// rectangle around it.
+    void layInto(QImage& target, const QList<QRect>& clips, const QTransform& device, const Key& key,
+                 const QRectF& bounds, const std::function<void(QPainter&)>& draw);
     /// Forgets every drawing, so the next lay() makes its drawing again.
     void clear() { m_drawings.clear(); }
 
 private:
+    /// Pixels of a row of a drawing, `count` of them from (`x`, `y`) in
+    /// device pixels, kept from `first` on in Drawing::pixels: all opaque
+    /// (copied) or all translucent (blended).
+    struct Run {
+        int y, x, count;
+        qsizetype first;
+        bool opaque;
+    };
     struct Drawing {
         Key key;
         QTransform device;
+        /// The drawing as an image (for lay()) or as runs (for layInto()).
         QImage image;
         /// The image's corner in device pixels.
         QPoint corner;
+        /// The rectangle of device pixels the runs lie in.
+        QRect box;
+        QList<Run> runs;
+        QList<QRgb> pixels;
     };
+    /// The drawing for `key` at `device`, made by `draw` when the stamp holds
+    /// none (as an image, or as runs), and moved to the front.
+    Drawing& find(const QTransform& device, const Key& key, const QRectF& bounds,
+                  const std::function<void(QPainter&)>& draw, bool asRuns);
     /// Most recently laid first.
     QList<Drawing> m_drawings;
     static constexpr qsizetype kKept = 16;
