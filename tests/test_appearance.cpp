@@ -252,6 +252,25 @@ private slots:
         }
     }
 
+    void windowOnImagesOfOtherPixels()
+    {
+        // The picture and its marks written straight into an image of 32-bit
+        // pixels, and painted by QPainter into one of 16-bit pixels, come out
+        // the same but for the 16-bit image's rounding (steps of 4 and 8
+        // levels, blended in those steps).
+        showType(QStringLiteral("7th "));
+        QImage wide(m_form->size() * m_r, QImage::Format_RGB32), narrow(wide.size(), QImage::Format_RGB16);
+        for (QImage* img : {&wide, &narrow}) {
+            img->setDevicePixelRatio(m_r);
+            img->fill(Qt::white);
+            m_form->render(img);
+        }
+        const QRect picture(m_form->findChild<PictureControl*>()->mapTo(m_form, QPoint()) * m_r,
+                            m_form->findChild<PictureControl*>()->size() * m_r);
+        const int worst = worstDifference(wide.convertToFormat(QImage::Format_RGB16).copy(picture), narrow.copy(picture));
+        QVERIFY2(worst <= 64, qPrintable(QString::number(worst)));
+    }
+
     void textBoxPanelAsTheStyleDrawsIt()
     {
         // The notes box copies its panel from a picture of it: the style's
