@@ -86,28 +86,32 @@ void CoverageStamp::layInto(QImage& target, const QList<QRect>& clips, const QTr
         return;
     uchar* const bits = target.bits();
     const qsizetype stride = target.bytesPerLine();
+    const QRgb* const pixels = d.pixels.constData();
     // The runs and the bands of clips both go down the rows: each run meets
     // the clips of the band its row lies in.
-    auto band = clips.cbegin();
-    auto run = d.runs.cbegin();
-    while (band != clips.cend() && run != d.runs.cend()) {
-        if (band->bottom() < run->y || band->bottom() < box.top()) {
+    const QRect* band = clips.constData();
+    const QRect* const bands = band + clips.size();
+    const Run* run = d.runs.constData();
+    const Run* const runs = run + d.runs.size();
+    while (band != bands && run != runs) {
+        const int top = band->top(), bottom = band->bottom();
+        if (bottom < run->y || bottom < box.top()) {
             ++band;
             continue;
         }
-        if (run->y < band->top()) {
-            run = std::lower_bound(run, d.runs.cend(), band->top(), [](const Run& r, int y) { return r.y < y; });
+        if (run->y < top) {
+            run = std::lower_bound(run, runs, top, [](const Run& r, int y) { return r.y < y; });
             continue;
         }
-        for (auto clip = band; clip != clips.cend() && clip->top() == band->top(); ++clip) {
-            const int from = std::max({run->x, clip->left(), box.left()});
-            const int to = std::min({run->x + run->count, clip->right() + 1, box.right() + 1});
+        for (const QRect* clip = band; clip != bands && clip->top() == top; ++clip) {
+            const int from = std::max(std::max(run->x, clip->left()), box.left());
+            const int to = std::min(std::min(run->x + run->count, clip->right() + 1), box.right() + 1);
             if (from >= to)
                 continue;
-            const QRgb* source = d.pixels.constData() + run->first + (from - run->x);
+            const QRgb* source = pixels + run->first + (from - run->x);
             auto* dest = reinterpret_cast<QRgb*>(bits + run->y * stride) + from;
             if (run->opaque) {
-                std::memcpy(dest, source, sizeof(QRgb) * size_t(to - from));
+                std::copy(source, source + (to - from), dest);
                 continue;
             }
             // Source over: the premultiplied pixel plus what lies beneath
