@@ -1,7 +1,7 @@
 #include "coveragestamp.h"
 
 #include <algorithm>
-#include <cstring>
+#include <iterator>
 
 namespace chordmoss {
 
@@ -43,7 +43,7 @@ CoverageStamp::Drawing& CoverageStamp::find(const QTransform& device, const Key&
                     while (end < image.width() && row[end] != 0 && (qAlpha(row[end]) == 255) == opaque)
                         ++end;
                     made.runs.append({box.y() + y, box.x() + x, end - x, made.pixels.size(), opaque});
-                    made.pixels.append(QList<QRgb>(row + x, row + end));
+                    std::copy(row + x, row + end, std::back_inserter(made.pixels));
                     x = end;
                 }
             }
