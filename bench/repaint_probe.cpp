@@ -9,11 +9,14 @@
 // and where a key's time went on average (mean_*: the processor time the
 // main thread spent on it, its key events, the calls it posted, the repaint,
 // any other event). The pointer rests over the window.
-// With REPAINT_DETAIL set, each paint event is listed on standard error;
-// with PAINT_TIMES set, the time a key's paint events took in each widget
-// (mean µs, as paint_us lines).
+// With REPAINT_DETAIL set, each repaint pass and paint event is listed on
+// standard error; with PAINT_TIMES set, the time a key's paint events took
+// in each widget (mean µs, as paint_us lines).
 // With REPAINT_KEYS_ONLY set, the idle seconds are skipped; REPAINT_GAP_MS
-// sets the pause between keys (5 ms unless set).
+// sets the pause between keys (5 ms unless set); REPAINT_EVICT_MB has each
+// pause write over that many MiB, as other programs do between a typist's
+// keys (for a cache simulator, with counts zeroed at the function
+// repaint_probe_keys_begin).
 // With REPAINT_SHOT=prefix, the window as the screen shows it is saved at the
 // end, then after each of two more Down keys (prefix-0.png .. prefix-2.png):
 // pictures of what the repaints left, to compare across changes to painting.
