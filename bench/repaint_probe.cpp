@@ -209,7 +209,7 @@ int main(int argc, char** argv)
     // With REPAINT_EVICT_MB set, each pause also writes over that many MiB:
     // the other processes that run between a typist's keys, made the same at
     // every key, for a cache simulator to count what a key then misses.
-    std::vector<char> sweep(size_t(qEnvironmentVariableIntValue("REPAINT_EVICT_MB")) << 20);
+    std::vector<char> sweep(size_t(std::max(0, qEnvironmentVariableIntValue("REPAINT_EVICT_MB"))) << 20);
     unsigned char stamp = 0;
     repaint_probe_keys_begin();
     for (int i = 0; i < keys; ++i) {

@@ -863,8 +863,9 @@ bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
 {
     // The image the painter draws on: the window's backing store, or the
     // image of a grab. The canvas writes into it only where the painter
-    // would put each pixel unchanged: a whole scale, a whole offset, plain
-    // painting, and a picture of the device's pixels.
+    // would put each pixel unchanged: a whole scale (the caller has seen to
+    // a plain scale at whole offsets), plain painting, and a picture of the
+    // device's pixels.
     QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
     if (!device || device->devType() != QInternal::Image)
         return false;
@@ -874,9 +875,8 @@ bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
     };
     const QTransform at = p.deviceTransform();
     const double ratio = at.m11();
-    if (!plain(image->format()) || !image->isDetached() || at.type() > QTransform::TxScale || at.m22() != ratio
-        || !copiedPixelForPixel(ratio) || at.dx() != std::round(at.dx()) || at.dy() != std::round(at.dy())
-        || p.opacity() != 1.0 || p.compositionMode() != QPainter::CompositionMode_SourceOver)
+    if (!plain(image->format()) || !image->isDetached() || !copiedPixelForPixel(ratio) || p.opacity() != 1.0
+        || p.compositionMode() != QPainter::CompositionMode_SourceOver)
         return false;
     const QImage picture = m_backdrop->devicePicture(ratio);
     if (picture.isNull() || !plain(picture.format()))

@@ -446,7 +446,7 @@ private:
     void paintItems(QPainter& p, const QRegion& region, QImage* into = nullptr, const QList<QRect>& clips = {});
     /// Paints the picture and the items over it straight into the image `p`
     /// paints on, when `p` draws there pixel for pixel at a whole ratio;
-    /// whether it did.
+    /// whether it did. `p`'s device transform is a scale with whole offsets.
     bool paintDirect(QPainter& p, const QRegion& region);
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
