@@ -367,7 +367,7 @@ private slots:
             twin.setWordWrap(label->wordWrap());
             twin.setFont(label->font());
             twin.setPalette(label->palette());
-            twin.setAutoFillBackground(label->autoFillBackground());
+            twin.setAutoFillBackground(label->autoFillBackground() || label->fills());
             twin.resize(label->size());
             return inBands(label) == onGround(&twin);
         };

@@ -412,7 +412,7 @@ void Form1::buildPictureArea(QWidget* client)
                                          kArrowSize, caption);
             lab->setFont(sansFont(9.75));
             lab->setWordWrap(false);
-            setBackground(lab, back);
+            lab->setFill(back);
             lab->bindVisible(visible);
             connect(lab, &LabelControl::clicked, this, handler);
             return lab;

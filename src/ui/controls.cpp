@@ -172,6 +172,15 @@ void LabelControl::setShownFlag(bool v)
         sync();
 }
 
+void LabelControl::setFill(const QColor& colour)
+{
+    QPalette pal = palette();
+    pal.setColor(backgroundRole(), colour);
+    setPalette(pal);
+    m_fills = true;
+    update();
+}
+
 void LabelControl::sync()
 {
     const bool shown = m_shown.get();
@@ -182,8 +191,8 @@ void LabelControl::sync()
         return;
     m_drawn = shown;
     if (!shown)
-        m_fills = autoFillBackground();
-    setAutoFillBackground(shown && m_fills);
+        m_autoFills = autoFillBackground();
+    setAutoFillBackground(shown && m_autoFills);
     setAttribute(Qt::WA_TransparentForMouseEvents, !shown);
     update();
     QAccessibleEvent event(this, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
@@ -227,9 +236,14 @@ void LabelControl::paintEvent(QPaintEvent* e)
     // A repaint that misses the text (a sliver shared with a neighbour, say)
     // leaves the label's pixels as they are. Glyphs stay within the layout's
     // box but for an antialiased edge or a side bearing.
-    if (!e->region().intersects(QRectF(QPointF(0, 0), laid->size()).adjusted(-2, -2, 2, 2).toAlignedRect()))
+    const bool text = e->region().intersects(QRectF(QPointF(0, 0), laid->size()).adjusted(-2, -2, 2, 2).toAlignedRect());
+    if (!text && !m_fills)
         return;
     QPainter p(this);
+    if (m_fills)
+        p.fillRect(e->rect(), palette().brush(backgroundRole()));
+    if (!text)
+        return;
     p.setPen(QPen(palette().brush(foregroundRole()), 1));
     p.drawStaticText(QPointF(0, 0), *laid);
 }

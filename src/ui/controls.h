@@ -183,6 +183,13 @@ public:
     double heightTwips() const { return m_height; }
     void bindCaption(std::string* f) { m_caption.bind(f); }
     void bindVisible(bool* f) { m_shown.bind(f); }
+    /// Fills the label's box with `colour` behind its text while it shows.
+    /// The label fills it as it paints, not through Qt's background fill,
+    /// which counts a widget as covering what lies beneath it: a repaint of
+    /// the picture beneath the labels over it would be cut into many
+    /// rectangles, and each costs region work at every widget it meets.
+    void setFill(const QColor& colour);
+    bool fills() const { return m_fills; }
     /// Brings the widget in line with its (possibly bound) caption and visibility.
     void sync();
     /// A left press and click, as a screen reader's press action makes
@@ -201,9 +208,11 @@ private:
     Bound<std::string> m_caption;
     Bound<bool> m_shown{true};
     /// Whether the widget shows the label now, and whether it fills its
-    /// background when it does.
+    /// box when it does (setFill).
     bool m_drawn = true;
     bool m_fills = false;
+    /// Whether Qt fills its background when it shows (setAutoFillBackground).
+    bool m_autoFills = false;
     /// The texts laid out, each for this width and wrapping.
     QHash<QString, QStaticText> m_layouts;
     int m_layoutWidth = -1;
