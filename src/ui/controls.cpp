@@ -759,18 +759,82 @@ bool copiedPixelForPixel(double ratio)
     return ratio == std::floor(ratio);
 }
 
+/// The pixels of `r`.
+qint64 pixelsOf(const QRect& r)
+{
+    return qint64(r.width()) * r.height();
+}
+
+/// How many pixels the rectangle around `a` and `b` adds to theirs.
+qint64 mergeCost(const QRect& a, const QRect& b)
+{
+    return pixelsOf(a | b) - pixelsOf(a) - pixelsOf(b) + pixelsOf(a & b);
+}
+
+/// What one more rectangle in a repaint costs, in pixels painted: Qt's
+/// region work at every widget the repaint meets.
+constexpr qint64 kRectCost = 4096;
+
+/// Rectangles covering all of `rects`, two merged into the rectangle around
+/// them wherever that adds fewer than kRectCost pixels, the cheapest merge
+/// first. Runs of rectangles one after another (the rows of a slanting
+/// line) are merged in one pass first, which leaves a handful to pair.
+QList<QRect> coveringRects(const QList<QRect>& rects)
+{
+    QList<QRect> out;
+    for (const QRect& r : rects) {
+        if (r.isEmpty())
+            continue;
+        if (!out.isEmpty() && mergeCost(out.back(), r) < kRectCost)
+            out.back() |= r;
+        else
+            out << r;
+    }
+    // The cost of merging each pair, kept up to date as merges grow one.
+    const qsizetype n = out.size();
+    std::vector<qint64> cost(size_t(n * n));
+    const auto pair = [&cost, n](qsizetype i, qsizetype j) -> qint64& {
+        return cost[size_t(std::min(i, j) * n + std::max(i, j))];
+    };
+    for (qsizetype i = 0; i < n; ++i)
+        for (qsizetype j = i + 1; j < n; ++j)
+            pair(i, j) = mergeCost(out[i], out[j]);
+    std::vector<char> merged(size_t(n), 0);
+    for (;;) {
+        qint64 cheapest = kRectCost;
+        qsizetype a = -1, b = -1;
+        for (qsizetype i = 0; i < n; ++i)
+            for (qsizetype j = i + 1; j < n; ++j)
+                if (!merged[size_t(i)] && !merged[size_t(j)] && pair(i, j) < cheapest) {
+                    cheapest = pair(i, j);
+                    a = i;
+                    b = j;
+                }
+        if (a < 0)
+            break;
+        out[a] |= out[b];
+        merged[size_t(b)] = 1;
+        for (qsizetype k = 0; k < n; ++k)
+            if (k != a && !merged[size_t(k)])
+                pair(a, k) = mergeCost(out[a], out[k]);
+    }
+    QList<QRect> kept;
+    for (qsizetype i = 0; i < n; ++i)
+        if (!merged[size_t(i)])
+            kept << out[i];
+    return kept;
+}
+
 } // namespace
 
 void OverlayCanvas::refresh()
 {
     // At a whole device pixel ratio, where the canvas paints pixel for pixel,
-    // one rectangle around all that moved: a chord moves a handful of dots
-    // and leader lines, and Qt's region work at every widget the repaint
-    // meets, which grows with the number of rectangles, cost more than the
-    // pixels a tighter area saves. At a fractional ratio every pixel copied
-    // or drawn is resampled, and each moved item repaints only its own area.
+    // the areas of what moved are merged into a few rectangles (see
+    // coveringRects); at a fractional one, where every pixel copied or drawn
+    // is resampled, each moved item repaints only its own area.
     const bool whole = copiedPixelForPixel(devicePixelRatioF());
-    QRect moved;
+    QList<QRect> moved;
     for (int i = 0; i < m_items.size(); ++i) {
         // Only an item that moved, appeared or vanished has its area made again.
         const std::optional<QLineF> place = itemPlace(i);
@@ -778,21 +842,26 @@ void OverlayCanvas::refresh()
             continue;
         m_placed[i] = place;
         const QRegion now = itemArea(i);
-        const QRect both = m_painted[i].boundingRect() | now.boundingRect();
         if (whole) {
-            moved |= both;
+            for (const QRegion* area : {static_cast<const QRegion*>(&m_painted[i]), &now})
+                for (const QRect& r : *area)
+                    moved << r;
         } else {
             update(m_painted[i]);
             update(now);
             if (!m_layer.isNull())
-                m_stale << both;
+                m_stale << (m_painted[i].boundingRect() | now.boundingRect());
         }
         m_painted[i] = now;
     }
     if (!moved.isEmpty()) {
-        update(moved);
+        const QList<QRect> rects = coveringRects(moved);
+        QRegion area;
+        for (const QRect& r : rects)
+            area += r;
+        update(area);
         if (!m_layer.isNull())
-            m_stale << moved;
+            m_stale << rects;
     }
     // A window not painted for many changes composes the layer whole.
     if (m_stale.size() > 64)
