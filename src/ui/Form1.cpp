@@ -401,6 +401,7 @@ void Form1::buildPictureArea(QWidget* client)
         note->bindCaption(&m_board.string(s).caption);
         note->bindVisible(&m_board.string(s).labelVisible);
         m_noteLabels[s - 1] = note;
+        m_overlay->addLabel(note);
         connect(note, &LabelControl::mouseDown, this, kNoteLabelHandlers[s - 1]);
     }
     // The arrows lie above the note labels, so a press on an arrow reaches it.
@@ -415,6 +416,7 @@ void Form1::buildPictureArea(QWidget* client)
             lab->setFill(back);
             lab->bindVisible(visible);
             connect(lab, &LabelControl::clicked, this, handler);
+            m_overlay->addLabel(lab);
             return lab;
         };
         m_lessLabels[s - 1] = arrow(c.less, c.lessLeft, c.lessTop, QStringLiteral("  <"), kWindowColour,

@@ -179,14 +179,17 @@ void LabelControl::setFill(const QColor& colour)
     setPalette(pal);
     m_fills = true;
     update();
+    emit looksChanged();
 }
 
 void LabelControl::sync()
 {
     const bool shown = m_shown.get();
     // A hidden label's text waits until it shows: a new text repaints.
-    if (const QString c = caption(); shown && text() != c)
+    if (const QString c = caption(); shown && text() != c) {
         setText(c);
+        emit looksChanged();
+    }
     if (m_drawn == shown)
         return;
     m_drawn = shown;
@@ -195,6 +198,7 @@ void LabelControl::sync()
     setAutoFillBackground(shown && m_autoFills);
     setAttribute(Qt::WA_TransparentForMouseEvents, !shown);
     update();
+    emit looksChanged();
     QAccessibleEvent event(this, shown ? QAccessible::ObjectShow : QAccessible::ObjectHide);
     QAccessible::updateAccessibility(&event);
 }
@@ -207,10 +211,8 @@ void LabelControl::press()
     emit clicked();
 }
 
-void LabelControl::paintEvent(QPaintEvent* e)
+const QStaticText& LabelControl::laidText()
 {
-    if (!m_drawn)
-        return;
     // As QLabel draws plain text at the top left with no frame or margin,
     // the same pixels, but each text laid out once rather than at every
     // paint: the labels over the picture are repainted at every chord where
@@ -233,19 +235,74 @@ void LabelControl::paintEvent(QPaintEvent* e)
         layout.prepare(QTransform(), font()); // its size in the face it is drawn in
         laid = m_layouts.insert(text(), layout);
     }
+    return *laid;
+}
+
+QRect LabelControl::textReach(const QStaticText& laid) const
+{
+    // Glyphs stay within the layout's box but for an antialiased edge or a
+    // side bearing.
+    return QRectF(QPointF(0, 0), laid.size()).adjusted(-2, -2, 2, 2).toAlignedRect();
+}
+
+void LabelControl::drawLabel(QPainter& p, const QRegion& region, const QPoint& at, bool fill)
+{
+    if (!m_drawn)
+        return;
+    const QRect box(at, size());
+    if (m_fills && fill)
+        p.fillRect(region.boundingRect() & box, palette().brush(backgroundRole()));
     // A repaint that misses the text (a sliver shared with a neighbour, say)
-    // leaves the label's pixels as they are. Glyphs stay within the layout's
-    // box but for an antialiased edge or a side bearing.
-    const bool text = e->region().intersects(QRectF(QPointF(0, 0), laid->size()).adjusted(-2, -2, 2, 2).toAlignedRect());
-    if (!text && !m_fills)
+    // leaves the label's pixels as they are.
+    const QStaticText& laid = laidText();
+    const QRect reach = textReach(laid).translated(at);
+    if (!region.intersects(reach))
+        return;
+    // Text reaching past the label's box is cut at its edges, as its own
+    // paint cuts it.
+    const bool cut = !box.contains(reach);
+    if (cut) {
+        p.save();
+        p.setClipRect(box, Qt::IntersectClip);
+    }
+    p.setFont(font());
+    p.setPen(QPen(palette().brush(foregroundRole()), 1));
+    p.drawStaticText(QPointF(at), laid);
+    if (cut)
+        p.restore();
+}
+
+void LabelControl::paintEvent(QPaintEvent* e)
+{
+    if (!m_drawn || (!m_fills && !e->region().intersects(textReach(laidText()))))
         return;
     QPainter p(this);
-    if (m_fills)
-        p.fillRect(e->rect(), palette().brush(backgroundRole()));
-    if (!text)
-        return;
-    p.setPen(QPen(palette().brush(foregroundRole()), 1));
-    p.drawStaticText(QPointF(0, 0), *laid);
+    drawLabel(p, e->region());
+}
+
+void LabelControl::changeEvent(QEvent* e)
+{
+    QLabel::changeEvent(e);
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange)
+        emit looksChanged();
+}
+
+void LabelControl::showEvent(QShowEvent* e)
+{
+    QLabel::showEvent(e);
+    emit looksChanged();
+}
+
+void LabelControl::resizeEvent(QResizeEvent* e)
+{
+    QLabel::resizeEvent(e);
+    emit looksChanged();
+}
+
+void LabelControl::moveEvent(QMoveEvent* e)
+{
+    QLabel::moveEvent(e);
+    emit looksChanged();
 }
 
 void LabelControl::mousePressEvent(QMouseEvent* e)
@@ -676,6 +733,67 @@ void OverlayCanvas::addLine(LineControl* l)
     connect(l, &LineControl::changed, this, &OverlayCanvas::refresh);
 }
 
+bool OverlayCanvas::addLabel(LabelControl* label)
+{
+    QWidget* parent = parentWidget();
+    if (!label || label->parentWidget() != parent || !geometry().contains(label->geometry()))
+        return false;
+    // Drawn over the items, the label must lie over every widget it lay
+    // over when it painted itself: none between it and the canvas may meet
+    // it but labels the canvas draws before it.
+    const QObjectList& siblings = parent->children();
+    const qsizetype from = siblings.indexOf(this), to = siblings.indexOf(label);
+    if (from < 0 || to < from)
+        return false;
+    for (qsizetype i = from + 1; i < to; ++i) {
+        auto* w = qobject_cast<QWidget*>(siblings[i]);
+        auto* drawn = qobject_cast<LabelControl*>(w);
+        if (w && !w->isWindow() && w->geometry().intersects(label->geometry()) && !(drawn && m_labels.contains(drawn)))
+            return false;
+    }
+    m_labels << label;
+    label->setUpdatesEnabled(false);
+    connect(label, &LabelControl::looksChanged, this, [this, label] {
+        // Its area repaints at the next refresh(); one is posted, for a
+        // change that no refresh() follows.
+        if (m_labelAreas.isEmpty())
+            QMetaObject::invokeMethod(this, &OverlayCanvas::refresh, Qt::QueuedConnection);
+        m_labelAreas << label->geometry().translated(-pos());
+    });
+    update(label->geometry().translated(-pos()));
+    return true;
+}
+
+void OverlayCanvas::paintLabels(QPainter& p, const QRegion& region, QImage* into)
+{
+    if (m_labels.isEmpty())
+        return;
+    p.setClipping(false); // the region painted still bounds it
+    const QTransform at = p.deviceTransform();
+    const QPoint origin(int(at.dx()), int(at.dy()));
+    const int scale = int(at.m11());
+    for (LabelControl* label : std::as_const(m_labels)) {
+        const QRect area = label->geometry().translated(-pos());
+        if (label->isHidden() || !label->shows() || !region.intersects(area))
+            continue;
+        // A label's fill of one opaque colour is written straight into the
+        // image where the picture was.
+        const QBrush fill = label->palette().brush(label->backgroundRole());
+        const bool fillHere = into && label->fills() && fill.style() == Qt::SolidPattern && fill.color().alpha() == 255;
+        if (fillHere) {
+            const QRgb colour = fill.color().rgba();
+            for (const QRect& r : region) {
+                const QRect d = QRect(origin + (r & area).topLeft() * scale, (r & area).size() * scale) & into->rect();
+                for (int y = d.top(); y <= d.bottom() && !d.isEmpty(); ++y) {
+                    auto* row = reinterpret_cast<QRgb*>(into->scanLine(y));
+                    std::fill(row + d.left(), row + d.right() + 1, colour);
+                }
+            }
+        }
+        label->drawLabel(p, region, area.topLeft(), !fillHere);
+    }
+}
+
 std::optional<QLineF> OverlayCanvas::itemPlace(int i) const
 {
     if (auto* s = qobject_cast<ShapeControl*>(m_items[i]))
@@ -854,6 +972,14 @@ void OverlayCanvas::refresh()
         }
         m_painted[i] = now;
     }
+    // The labels over the items that changed.
+    for (const QRect& r : std::as_const(m_labelAreas)) {
+        if (whole)
+            moved << r;
+        else
+            update(r);
+    }
+    m_labelAreas.clear();
     if (!moved.isEmpty()) {
         const QList<QRect> rects = coveringRects(moved);
         QRegion area;
@@ -871,9 +997,15 @@ void OverlayCanvas::refresh()
 void OverlayCanvas::paintEvent(QPaintEvent* e)
 {
     QPainter p(this);
+    QImage* direct = paintScene(p, e->region());
+    paintLabels(p, e->region(), direct);
+}
+
+QImage* OverlayCanvas::paintScene(QPainter& p, const QRegion& region)
+{
     if (!m_backdrop) {
-        paintItems(p, e->region());
-        return;
+        paintItems(p, region);
+        return nullptr;
     }
     m_backdrop->loadForScreen(); // before its opacity is asked
     const bool opaque = testAttribute(Qt::WA_OpaquePaintEvent);
@@ -887,12 +1019,12 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
     if (!opaque || !whole) {
         if (opaque)
             m_backdrop->paintPicture(p);
-        paintItems(p, e->region());
-        return;
+        paintItems(p, region);
+        return nullptr;
     }
-    if (paintDirect(p, e->region())) {
+    if (QImage* image = paintDirect(p, region)) {
         m_layer = QImage(); // kept only while the ratio is fractional
-        return;
+        return image;
     }
     const QSize pixels(int(std::lround(width() * ratio)), int(std::lround(height() * ratio)));
     if (m_layer.size() != pixels || m_layer.devicePixelRatio() != ratio) {
@@ -924,25 +1056,26 @@ void OverlayCanvas::paintEvent(QPaintEvent* e)
     // across, where through a clip of many rectangles it blends span by span
     // and hands a large copy to worker threads, waiting for them.
     if (copiedPixelForPixel(ratio)) {
-        for (const QRect& r : e->region()) {
+        for (const QRect& r : region) {
             p.setClipRect(r);
             p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
         }
-        return;
+        return nullptr;
     }
     // At a fractional ratio a rectangle of the region need not fall on whole
     // device pixels, and a clip to it would not be plain: the copy goes in
     // bands of 16 device rows through the region's clip, as Qt hands a
     // larger copy through a clip of many rectangles to worker threads.
-    const QRect bounds = e->region().boundingRect();
+    const QRect bounds = region.boundingRect();
     const int band = std::max(1, int(16 / ratio));
     for (int y = bounds.top(); y <= bounds.bottom(); y += band) {
         const QRect r(bounds.left(), y, bounds.width(), std::min(band, bounds.bottom() + 1 - y));
         p.drawImage(r, m_layer, QRectF(QPointF(r.topLeft()) * ratio, QSizeF(r.size()) * ratio));
     }
+    return nullptr;
 }
 
-bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
+QImage* OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
 {
     // The image the painter draws on: the window's backing store, or the
     // image of a grab. The canvas writes into it only where the painter
@@ -951,7 +1084,7 @@ bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
     // device's pixels.
     QPaintDevice* device = p.paintEngine() ? p.paintEngine()->paintDevice() : nullptr;
     if (!device || device->devType() != QInternal::Image)
-        return false;
+        return nullptr;
     auto* image = static_cast<QImage*>(device);
     const auto plain = [](QImage::Format f) {
         return f == QImage::Format_RGB32 || f == QImage::Format_ARGB32_Premultiplied;
@@ -960,10 +1093,10 @@ bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
     const double ratio = at.m11();
     if (!plain(image->format()) || !image->isDetached() || !copiedPixelForPixel(ratio) || p.opacity() != 1.0
         || p.compositionMode() != QPainter::CompositionMode_SourceOver)
-        return false;
+        return nullptr;
     const QImage picture = m_backdrop->devicePicture(ratio);
     if (picture.isNull() || !plain(picture.format()))
-        return false;
+        return nullptr;
     // The region a rectangle at a time in the image's pixels (the painter's
     // clip), the picture copied into each row by row, then the items laid
     // over them: with no layer between, each pixel is written once.
@@ -983,7 +1116,7 @@ bool OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
         clips << d;
     }
     paintItems(p, region, image, clips);
-    return true;
+    return image;
 }
 
 void OverlayCanvas::paintItems(QPainter& p, const QRegion& region, QImage* into, const QList<QRect>& clips)

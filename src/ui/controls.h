@@ -195,16 +195,34 @@ public:
     /// A left press and click, as a screen reader's press action makes
     /// them; none while the label is hidden.
     void press();
+    /// Draws the label as its own paint does, through `p` with the label's
+    /// top-left corner at `at`, where `region` (in p's coordinates) is being
+    /// painted: a canvas beneath the label may draw it in its own repaint
+    /// (OverlayCanvas::addLabel).
+    /// Without `fill`, the caller has filled it.
+    void drawLabel(QPainter& p, const QRegion& region, const QPoint& at = {}, bool fill = true);
 signals:
     void mouseDown(int button, int shift, double x, double y);
     void clicked();
+    /// What the label shows may have changed: its text, whether it shows,
+    /// its place, fill, face or colours.
+    void looksChanged();
 
 protected:
     void mousePressEvent(QMouseEvent* e) override;
     void mouseReleaseEvent(QMouseEvent* e) override;
     void paintEvent(QPaintEvent*) override;
+    void changeEvent(QEvent* e) override;
+    void showEvent(QShowEvent* e) override;
+    void resizeEvent(QResizeEvent* e) override;
+    void moveEvent(QMoveEvent* e) override;
 
 private:
+    /// The caption laid out for the label's width and wrapping, and the box
+    /// its glyphs can reach, from the label's top-left corner.
+    const QStaticText& laidText();
+    QRect textReach(const QStaticText& laid) const;
+
     Bound<std::string> m_caption;
     Bound<bool> m_shown{true};
     /// Whether the widget shows the label now, and whether it fills its
@@ -424,10 +442,10 @@ private:
 /// covers (the guitar picture, or the band above it); transparent to the
 /// mouse, so presses reach the picture beneath. Items are placed in the
 /// window's twips. Only what changed is repainted: refresh() compares each
-/// item's place with the one last painted and repaints one rectangle around
-/// all that moved (at a fractional device pixel ratio, each moved item's
+/// item's place with the one last painted and repaints a few rectangles
+/// around what moved (at a fractional device pixel ratio, each moved item's
 /// own area), and a paint draws only the items that meet the area being
-/// painted.
+/// painted. The labels over the picture are drawn by the canvas too.
 class OverlayCanvas : public QWidget {
     Q_OBJECT
 public:
@@ -435,6 +453,14 @@ public:
     OverlayCanvas(QWidget* parent, const QRect& area);
     void addShape(ShapeControl* s);
     void addLine(LineControl* l);
+    /// Draws `label`, a sibling above the canvas, in the canvas's own
+    /// repaints, over the items, when it lies within the canvas and no
+    /// widget between them in the stacking order overlaps it; labels are
+    /// drawn in the order added. Qt then paints the label no more: a chord
+    /// repaints the labels over the picture without the work Qt does for
+    /// each widget it paints. The label stays a widget, for the mouse and
+    /// for screen readers. Whether it was taken.
+    bool addLabel(LabelControl* label);
     /// Repaints the areas of the items that moved, appeared or vanished
     /// since they were last painted (their values may be bound elsewhere).
     void refresh();
@@ -455,8 +481,9 @@ private:
     void paintItems(QPainter& p, const QRegion& region, QImage* into = nullptr, const QList<QRect>& clips = {});
     /// Paints the picture and the items over it straight into the image `p`
     /// paints on, when `p` draws there pixel for pixel at a whole ratio;
-    /// whether it did. `p`'s device transform is a scale with whole offsets.
-    bool paintDirect(QPainter& p, const QRegion& region);
+    /// the image if it did. `p`'s device transform is a scale with whole
+    /// offsets.
+    QImage* paintDirect(QPainter& p, const QRegion& region);
     /// Where item `i` stands, in twips: a shape by its corners, a line by
     /// its ends; nothing when it is hidden.
     std::optional<QLineF> itemPlace(int i) const;
@@ -465,6 +492,13 @@ private:
     QRegion itemArea(int i) const;
     /// A rectangle around itemArea(i).
     QRect itemBounds(int i) const;
+    /// Paints the picture and the items over it where `region` is.
+    /// The image it wrote into straight (see paintDirect()), if it did.
+    QImage* paintScene(QPainter& p, const QRegion& region);
+    /// Draws the labels taken by addLabel() that meet `region`, over all
+    /// else, through `p` (which paints this canvas); plain fills straight
+    /// into `into`, the image p paints on pixel for pixel, if given.
+    void paintLabels(QPainter& p, const QRegion& region, QImage* into = nullptr);
 
     QList<QObject*> m_items;
     /// Each item's place and area when last repainted.
@@ -474,6 +508,9 @@ private:
     /// from a stamp, in the first.
     QList<std::pair<CoverageStamp, CoverageStamp>> m_stamps;
     PictureControl* m_backdrop = nullptr;
+    QList<LabelControl*> m_labels;
+    /// The areas of labels that changed since the last refresh().
+    QList<QRect> m_labelAreas;
     /// At a fractional ratio, the backdrop with the items over it in device
     /// pixels, and the rectangles of it to compose again before it is
     /// painted from.
