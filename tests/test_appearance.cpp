@@ -375,13 +375,13 @@ private slots:
         // and show in the window as they paint themselves over what lies
         // beneath them.
         const auto drawnAsItself = [this](LabelControl* label) {
-            const QRect area(label->mapTo(m_form, QPoint()), label->size());
+            const QRect area = QRect(label->mapTo(m_form, QPoint()), label->size()).adjusted(-8, -8, 8, 8);
             label->hide();
             QImage expected = m_form->grab(area).toImage();
             label->show();
             const QImage shown = m_form->grab(area).toImage();
             QPainter p(&expected);
-            label->render(&p, QPoint(), QRegion(), QWidget::DrawChildren);
+            label->render(&p, QPoint(8, 8), QRegion(), QWidget::DrawChildren);
             p.end();
             return shown == expected;
         };
@@ -402,6 +402,11 @@ private slots:
         }
         QVERIFY(seen.size() >= 20);
         QVERIFY(byCanvas >= 30);
+        // A caption too long for its arrow is cut at the arrow's edges.
+        showType(QStringLiteral("Maj "));
+        auto* arrow = m_form->findChild<LabelControl*>(QStringLiteral("Label16"));
+        arrow->setCaption(QStringLiteral("  <<<<"));
+        QVERIFY(arrow->shows() && drawnAsItself(arrow));
         auto* label = m_form->findChild<LabelControl*>(QStringLiteral("Label14"));
         label->setCaption(QStringLiteral("Select the chord, its type and the position"));
         for (int step = 0; step < 4; ++step) {

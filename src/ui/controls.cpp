@@ -211,7 +211,7 @@ void LabelControl::press()
     emit clicked();
 }
 
-const QStaticText& LabelControl::laidText()
+LabelControl::Laid& LabelControl::laidText()
 {
     // As QLabel draws plain text at the top left with no frame or margin,
     // the same pixels, but each text laid out once rather than at every
@@ -233,7 +233,7 @@ const QStaticText& LabelControl::laidText()
         layout.setTextOption(option);
         layout.setTextWidth(wordWrap() ? width() : -1);
         layout.prepare(QTransform(), font()); // its size in the face it is drawn in
-        laid = m_layouts.insert(text(), layout);
+        laid = m_layouts.insert(text(), {layout});
     }
     return *laid;
 }
@@ -245,6 +245,32 @@ QRect LabelControl::textReach(const QStaticText& laid) const
     return QRectF(QPointF(0, 0), laid.size()).adjusted(-2, -2, 2, 2).toAlignedRect();
 }
 
+bool LabelControl::inkInside(const QStaticText& laid, double ratio) const
+{
+    // Drawn once, dark on light, with a margin wider than the glyphs can
+    // reach past the layout's box, at the same density on whole device
+    // pixels: a glyph is rendered the same wherever it is moved by whole
+    // pixels.
+    constexpr int margin = 4;
+    const QSize pixels = (size() + QSize(2 * margin, 2 * margin)) * ratio;
+    QImage ink(pixels, QImage::Format_RGB32);
+    ink.setDevicePixelRatio(ratio);
+    ink.fill(Qt::white);
+    QPainter ip(&ink);
+    ip.setFont(font());
+    ip.setPen(Qt::black);
+    ip.drawStaticText(QPointF(margin, margin), laid);
+    ip.end();
+    const QRect box(QPoint(margin, margin) * ratio, size() * ratio);
+    for (int y = 0; y < ink.height(); ++y) {
+        const auto* row = reinterpret_cast<const QRgb*>(ink.constScanLine(y));
+        for (int x = 0; x < ink.width(); ++x)
+            if (row[x] != 0xffffffff && !box.contains(x, y))
+                return false;
+    }
+    return true;
+}
+
 void LabelControl::drawLabel(QPainter& p, const QRegion& region, const QPoint& at, bool fill)
 {
     if (!m_drawn)
@@ -254,27 +280,38 @@ void LabelControl::drawLabel(QPainter& p, const QRegion& region, const QPoint& a
         p.fillRect(region.boundingRect() & box, palette().brush(backgroundRole()));
     // A repaint that misses the text (a sliver shared with a neighbour, say)
     // leaves the label's pixels as they are.
-    const QStaticText& laid = laidText();
-    const QRect reach = textReach(laid).translated(at);
+    Laid& laid = laidText();
+    const QRect reach = textReach(laid.text).translated(at);
     if (!region.intersects(reach))
         return;
     // Text reaching past the label's box is cut at its edges, as its own
-    // paint cuts it.
-    const bool cut = !box.contains(reach);
+    // paint cuts it. Drawn at a whole scale on whole device pixels, its
+    // glyphs are known to keep within the box or not.
+    bool cut = !box.contains(reach);
+    const QTransform device = p.deviceTransform();
+    const double ratio = device.m11();
+    if (cut && device.type() <= QTransform::TxScale && ratio == device.m22() && ratio == std::floor(ratio)
+        && ratio >= 1 && device.dx() == std::floor(device.dx()) && device.dy() == std::floor(device.dy())) {
+        if (laid.inkRatio != ratio) {
+            laid.inkInside = inkInside(laid.text, ratio);
+            laid.inkRatio = ratio;
+        }
+        cut = !laid.inkInside;
+    }
     if (cut) {
         p.save();
         p.setClipRect(box, Qt::IntersectClip);
     }
     p.setFont(font());
     p.setPen(QPen(palette().brush(foregroundRole()), 1));
-    p.drawStaticText(QPointF(at), laid);
+    p.drawStaticText(QPointF(at), laid.text);
     if (cut)
         p.restore();
 }
 
 void LabelControl::paintEvent(QPaintEvent* e)
 {
-    if (!m_drawn || (!m_fills && !e->region().intersects(textReach(laidText()))))
+    if (!m_drawn || (!m_fills && !e->region().intersects(textReach(laidText().text))))
         return;
     QPainter p(this);
     drawLabel(p, e->region());
@@ -283,6 +320,8 @@ void LabelControl::paintEvent(QPaintEvent* e)
 void LabelControl::changeEvent(QEvent* e)
 {
     QLabel::changeEvent(e);
+    if (e->type() == QEvent::FontChange)
+        m_layouts.clear(); // and what is known of their glyphs
     if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange)
         emit looksChanged();
 }
@@ -757,7 +796,13 @@ bool OverlayCanvas::addLabel(LabelControl* label)
         // Its area repaints at the next refresh(); one is posted, for a
         // change that no refresh() follows.
         if (m_labelAreas.isEmpty())
-            QMetaObject::invokeMethod(this, &OverlayCanvas::refresh, Qt::QueuedConnection);
+            QMetaObject::invokeMethod(
+                this,
+                [this] {
+                    if (!m_labelAreas.isEmpty())
+                        refresh();
+                },
+                Qt::QueuedConnection);
         m_labelAreas << label->geometry().translated(-pos());
     });
     update(label->geometry().translated(-pos()));

@@ -218,10 +218,20 @@ protected:
     void moveEvent(QMoveEvent* e) override;
 
 private:
-    /// The caption laid out for the label's width and wrapping, and the box
-    /// its glyphs can reach, from the label's top-left corner.
-    const QStaticText& laidText();
+    /// A caption laid out for the label's width and wrapping, and whether
+    /// its glyphs keep within the label's box at device pixel ratio
+    /// `inkRatio` (0 before it is known).
+    struct Laid {
+        QStaticText text;
+        double inkRatio = 0;
+        bool inkInside = false;
+    };
+    Laid& laidText();
+    /// The box the glyphs of `laid` can reach, from the label's top-left corner.
     QRect textReach(const QStaticText& laid) const;
+    /// Whether the glyphs of `laid` drawn at device pixel ratio `ratio` on
+    /// whole device pixels keep within the label's box.
+    bool inkInside(const QStaticText& laid, double ratio) const;
 
     Bound<std::string> m_caption;
     Bound<bool> m_shown{true};
@@ -232,7 +242,7 @@ private:
     /// Whether Qt fills its background when it shows (setAutoFillBackground).
     bool m_autoFills = false;
     /// The texts laid out, each for this width and wrapping.
-    QHash<QString, QStaticText> m_layouts;
+    QHash<QString, Laid> m_layouts;
     int m_layoutWidth = -1;
     bool m_layoutWraps = false;
     double m_left, m_top, m_width, m_height;
