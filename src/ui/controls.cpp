@@ -791,6 +791,7 @@ bool OverlayCanvas::addLabel(LabelControl* label)
             return false;
     }
     m_labels << label;
+    connect(label, &QObject::destroyed, this, [this, label] { m_labels.removeOne(label); });
     label->setUpdatesEnabled(false);
     connect(label, &LabelControl::looksChanged, this, [this, label] {
         // Its area repaints at the next refresh(); one is posted, for a
@@ -828,8 +829,11 @@ void OverlayCanvas::paintLabels(QPainter& p, const QRegion& region, QImage* into
         if (fillHere) {
             const QRgb colour = fill.color().rgba();
             for (const QRect& r : region) {
-                const QRect d = QRect(origin + (r & area).topLeft() * scale, (r & area).size() * scale) & into->rect();
-                for (int y = d.top(); y <= d.bottom() && !d.isEmpty(); ++y) {
+                const QRect part = r & area;
+                if (part.isEmpty())
+                    continue;
+                const QRect d = QRect(origin + part.topLeft() * scale, part.size() * scale) & into->rect();
+                for (int y = d.top(); y <= d.bottom(); ++y) {
                     auto* row = reinterpret_cast<QRgb*>(into->scanLine(y));
                     std::fill(row + d.left(), row + d.right() + 1, colour);
                 }
@@ -1017,7 +1021,7 @@ void OverlayCanvas::refresh()
         }
         m_painted[i] = now;
     }
-    // The labels over the items that changed.
+    // The labels drawn here whose text, fill or showing changed.
     for (const QRect& r : std::as_const(m_labelAreas)) {
         if (whole)
             moved << r;

@@ -198,8 +198,7 @@ public:
     /// Draws the label as its own paint does, through `p` with the label's
     /// top-left corner at `at`, where `region` (in p's coordinates) is being
     /// painted: a canvas beneath the label may draw it in its own repaint
-    /// (OverlayCanvas::addLabel).
-    /// Without `fill`, the caller has filled it.
+    /// (OverlayCanvas::addLabel). Without `fill`, the caller has filled it.
     void drawLabel(QPainter& p, const QRegion& region, const QPoint& at = {}, bool fill = true);
 signals:
     void mouseDown(int button, int shift, double x, double y);
