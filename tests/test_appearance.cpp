@@ -259,6 +259,27 @@ private slots:
         QVERIFY(worstDifference(onScreen(m_form), m_form->grab().toImage()) <= 64);
     }
 
+    void canvasTakesOnlyLabelsOverIt()
+    {
+        // The canvas draws a label only where it would lie on top as a
+        // widget: above the canvas, within it, and with nothing between
+        // them overlapping it but labels the canvas draws already.
+        QWidget parent;
+        auto* below = new LabelControl(&parent, QStringLiteral("below"), 150, 150, 300, 300, QStringLiteral("b"));
+        auto* canvas = new OverlayCanvas(&parent, QRect(0, 0, 100, 100));
+        auto* first = new LabelControl(&parent, QStringLiteral("first"), 150, 150, 300, 300, QStringLiteral("f"));
+        auto* across = new LabelControl(&parent, QStringLiteral("across"), 1200, 150, 600, 300, QStringLiteral("a"));
+        auto* between = new QWidget(&parent);
+        between->setGeometry(50, 10, 20, 20);
+        auto* covered = new LabelControl(&parent, QStringLiteral("covered"), 750, 150, 300, 300, QStringLiteral("c"));
+        auto* onFirst = new LabelControl(&parent, QStringLiteral("onFirst"), 150, 150, 300, 300, QStringLiteral("o"));
+        auto* clear = new LabelControl(&parent, QStringLiteral("clear"), 150, 900, 300, 300, QStringLiteral("l"));
+        QVERIFY(!canvas->addLabel(nullptr) && !canvas->addLabel(below) && !canvas->addLabel(across));
+        QVERIFY(canvas->addLabel(first) && !canvas->addLabel(covered) && canvas->addLabel(onFirst));
+        QVERIFY(canvas->addLabel(clear));
+        QVERIFY(!first->updatesEnabled() && covered->updatesEnabled() && below->updatesEnabled());
+    }
+
     void windowOnImagesOfOtherPixels()
     {
         // The picture and its marks written straight into an image of 32-bit
