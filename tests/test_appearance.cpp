@@ -274,9 +274,10 @@ private slots:
         auto* covered = new LabelControl(&parent, QStringLiteral("covered"), 750, 150, 300, 300, QStringLiteral("c"));
         auto* onFirst = new LabelControl(&parent, QStringLiteral("onFirst"), 150, 150, 300, 300, QStringLiteral("o"));
         auto* clear = new LabelControl(&parent, QStringLiteral("clear"), 150, 900, 300, 300, QStringLiteral("l"));
+        auto* onAcross = new LabelControl(&parent, QStringLiteral("onAcross"), 1275, 150, 150, 150, QStringLiteral("x"));
         QVERIFY(!canvas->addLabel(nullptr) && !canvas->addLabel(below) && !canvas->addLabel(across));
         QVERIFY(canvas->addLabel(first) && !canvas->addLabel(covered) && canvas->addLabel(onFirst));
-        QVERIFY(canvas->addLabel(clear));
+        QVERIFY(canvas->addLabel(clear) && !canvas->addLabel(onAcross));
         QVERIFY(!first->updatesEnabled() && covered->updatesEnabled() && below->updatesEnabled());
     }
 
