@@ -322,7 +322,8 @@ void LabelControl::changeEvent(QEvent* e)
     QLabel::changeEvent(e);
     if (e->type() == QEvent::FontChange)
         m_layouts.clear(); // and what is known of their glyphs
-    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange)
+    if (e->type() == QEvent::FontChange || e->type() == QEvent::PaletteChange || e->type() == QEvent::StyleChange
+        || e->type() == QEvent::EnabledChange)
         emit looksChanged();
 }
 

@@ -204,7 +204,7 @@ signals:
     void mouseDown(int button, int shift, double x, double y);
     void clicked();
     /// What the label shows may have changed: its text, whether it shows,
-    /// its place, fill, face or colours.
+    /// its place, fill, face or colours, or whether it is enabled.
     void looksChanged();
 
 protected:
