@@ -250,13 +250,19 @@ private slots:
             QCOMPARE(m_form->grab(QRect(arrow->mapTo(m_form, QPoint(1, 1)), QSize(1, 1))).toImage().pixelColor(0, 0),
                      arrow->palette().color(QPalette::Window));
         }
-        // A caption changed with no chord behind it repaints too.
+        // A caption changed, or a label disabled, with no chord behind it
+        // repaints too.
         auto* label = m_form->findChild<LabelControl*>(QStringLiteral("Label7"));
         QVERIFY(label->shows());
-        label->setCaption(QStringLiteral("9-X"));
-        QCoreApplication::sendPostedEvents(); // the refresh the label posts
-        QCoreApplication::sendPostedEvents(); // the repaint it asks for
-        QVERIFY(worstDifference(onScreen(m_form), m_form->grab().toImage()) <= 64);
+        for (int step = 0; step < 2; ++step) {
+            if (step == 0)
+                label->setCaption(QStringLiteral("9-X"));
+            else
+                label->setEnabled(false);
+            QCoreApplication::sendPostedEvents(); // the refresh the label posts
+            QCoreApplication::sendPostedEvents(); // the repaint it asks for
+            QVERIFY2(worstDifference(onScreen(m_form), m_form->grab().toImage()) <= 64, qPrintable(QString::number(step)));
+        }
     }
 
     void canvasTakesOnlyLabelsOverIt()
