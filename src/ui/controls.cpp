@@ -811,36 +811,43 @@ bool OverlayCanvas::addLabel(LabelControl* label)
     return true;
 }
 
+namespace {
+
+/// The device pixels of `r` (in the painter's coordinates) under `device`,
+/// a whole scale at whole offsets, within `image`.
+QRect devicePixels(const QTransform& device, const QRect& r, const QImage& image)
+{
+    const int scale = int(device.m11());
+    return QRect(QPoint(int(device.dx()), int(device.dy())) + r.topLeft() * scale, r.size() * scale) & image.rect();
+}
+
+} // namespace
+
 void OverlayCanvas::paintLabels(QPainter& p, const QRegion& region, QImage* into)
 {
     if (m_labels.isEmpty())
         return;
     p.setClipping(false); // the region painted still bounds it
-    const QTransform at = p.deviceTransform();
-    const QPoint origin(int(at.dx()), int(at.dy()));
-    const int scale = int(at.m11());
+    const QTransform device = p.deviceTransform();
     for (LabelControl* label : std::as_const(m_labels)) {
         const QRect area = label->geometry().translated(-pos());
         if (label->isHidden() || !label->shows() || !region.intersects(area))
             continue;
         // A label's fill of one opaque colour is written straight into the
         // image where the picture was.
-        const QBrush fill = label->palette().brush(label->backgroundRole());
-        const bool fillHere = into && label->fills() && fill.style() == Qt::SolidPattern && fill.color().alpha() == 255;
-        if (fillHere) {
+        const QBrush& fill = label->palette().brush(label->backgroundRole());
+        const bool filled = into && label->fills() && fill.style() == Qt::SolidPattern && fill.color().alpha() == 255;
+        if (filled) {
             const QRgb colour = fill.color().rgba();
             for (const QRect& r : region) {
-                const QRect part = r & area;
-                if (part.isEmpty())
-                    continue;
-                const QRect d = QRect(origin + part.topLeft() * scale, part.size() * scale) & into->rect();
+                const QRect d = devicePixels(device, r & area, *into);
                 for (int y = d.top(); y <= d.bottom(); ++y) {
-                    auto* row = reinterpret_cast<QRgb*>(into->scanLine(y));
+                    auto* row = reinterpret_cast<QRgb*>(into->bits() + y * into->bytesPerLine());
                     std::fill(row + d.left(), row + d.right() + 1, colour);
                 }
             }
         }
-        label->drawLabel(p, region, area.topLeft(), !fillHere);
+        label->drawLabel(p, region, area.topLeft(), !filled);
     }
 }
 
@@ -1151,13 +1158,11 @@ QImage* OverlayCanvas::paintDirect(QPainter& p, const QRegion& region)
     // clip), the picture copied into each row by row, then the items laid
     // over them: with no layer between, each pixel is written once.
     const QPoint origin(int(at.dx()), int(at.dy()));
-    const int scale = int(ratio);
     uchar* const bits = image->bits();
     const qsizetype stride = image->bytesPerLine();
     QList<QRect> clips;
     for (const QRect& r : region) {
-        const QRect d = QRect(origin + r.topLeft() * scale, r.size() * scale) & image->rect()
-                        & QRect(origin, picture.size());
+        const QRect d = devicePixels(at, r, *image) & QRect(origin, picture.size());
         if (d.isEmpty())
             continue;
         for (int y = d.top(); y <= d.bottom(); ++y)
